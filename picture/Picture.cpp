@@ -1,0 +1,79 @@
+#include "picture/Picture.h"
+
+#include "picture/Loader.h"
+
+#include <QPainter>
+
+namespace picture {
+
+Picture Picture::fromImage(QImage image)
+{
+    Picture p;
+    p.m_naturalSize = image.size();
+    p.m_image = std::move(image);
+    return p;
+}
+
+Picture Picture::fromReducedImage(QImage image, QSize naturalSize, QString sourcePath)
+{
+    Picture p;
+    p.m_image = std::move(image);
+    p.m_naturalSize = naturalSize;
+    p.m_sourcePath = std::move(sourcePath);
+    return p;
+}
+
+Picture Picture::fromDrawing(std::shared_ptr<const Drawing> drawing)
+{
+    Picture p;
+    if (drawing) {
+        p.m_naturalSize = drawing->naturalSize();
+        p.m_drawing = std::move(drawing);
+    }
+    return p;
+}
+
+void Picture::draw(QPainter &painter, const QRectF &target) const
+{
+    if (target.isEmpty())
+        return;
+    if (m_drawing) {
+        painter.save();
+        m_drawing->play(painter, target);
+        painter.restore();
+        return;
+    }
+    if (m_image.isNull())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(target, m_image);
+    painter.restore();
+}
+
+QImage Picture::toImage(QSize size) const
+{
+    if (size.isEmpty())
+        size = m_naturalSize;
+    if (isNull() || size.isEmpty())
+        return {};
+    if (m_drawing) {
+        QImage out(size, QImage::Format_ARGB32_Premultiplied);
+        out.fill(Qt::white);
+        QPainter painter(&out);
+        m_drawing->play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        return out;
+    }
+    QImage source = m_image;
+    const bool needsMorePixels = size.width() > m_image.width() || size.height() > m_image.height();
+    if (isReduced() && needsMorePixels && !m_sourcePath.isEmpty()) {
+        LoadResult full = load(m_sourcePath);
+        if (full.ok() && !full.picture.image().isNull())
+            source = full.picture.image();
+    }
+    if (source.size() == size)
+        return source;
+    return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace picture
