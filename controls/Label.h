@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLabel>
+
+namespace controls {
+
+// A text label. With AutoSize on, it takes the width of its text.
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    explicit Label(QWidget *parent = nullptr);
+    explicit Label(const QString &caption, QWidget *parent = nullptr);
+
+    QString Caption() const { return text(); }
+    void setCaption(const QString &caption);
+
+    bool AutoSize() const { return m_autoSize; }
+    void setAutoSize(bool autoSize);
+
+    void setTwipsGeometry(double left, double top, double width, double height);
+
+private:
+    bool m_autoSize = false;
+};
+
+} // namespace controls

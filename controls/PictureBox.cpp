@@ -1,0 +1,122 @@
+#include "controls/PictureBox.h"
+
+#include "controls/Twips.h"
+#include "platform/SystemColors.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOption>
+
+namespace controls {
+
+int vbButton(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+int vbShift(Qt::KeyboardModifiers modifiers)
+{
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= 1;
+    if (modifiers & Qt::ControlModifier)
+        shift |= 2;
+    if (modifiers & Qt::AltModifier)
+        shift |= 4;
+    return shift;
+}
+
+PictureBox::PictureBox(QWidget *parent)
+    : QWidget(parent), m_backColor(platform::systemColor(platform::COLOR_BTNFACE))
+{
+}
+
+void PictureBox::setBackColor(qint32 value)
+{
+    m_backColor = value;
+    update();
+}
+
+void PictureBox::setBorderStyle(Border border)
+{
+    m_border = border;
+    update();
+}
+
+void PictureBox::setPicture(const picture::Picture &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void PictureBox::setTwipsGeometry(double left, double top, double width, double height)
+{
+    setGeometry(twipsRect(left, top, width, height));
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect inner(interiorOrigin(), QSize(ScaleWidth(), ScaleHeight()));
+    painter.fillRect(inner, platform::resolveColor(m_backColor));
+    if (!m_picture.isNull()) {
+        painter.setClipRect(inner);
+        painter.translate(inner.topLeft());
+        m_picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(m_picture.naturalSize())));
+        painter.resetTransform();
+        painter.setClipping(false);
+    }
+    if (m_border == Border::Sunken) {
+        // Two 1-pixel rings, dark outside and darker inside, lit from the bottom right.
+        const QPalette pal = palette();
+        const QRect outer = rect().adjusted(0, 0, -1, -1);
+        const QRect ring2 = outer.adjusted(1, 1, -1, -1);
+        painter.setPen(pal.color(QPalette::Mid));
+        painter.drawLine(outer.topLeft(), outer.topRight());
+        painter.drawLine(outer.topLeft(), outer.bottomLeft());
+        painter.setPen(pal.color(QPalette::Light));
+        painter.drawLine(outer.bottomLeft(), outer.bottomRight());
+        painter.drawLine(outer.topRight(), outer.bottomRight());
+        painter.setPen(pal.color(QPalette::Shadow));
+        painter.drawLine(ring2.topLeft(), ring2.topRight());
+        painter.drawLine(ring2.topLeft(), ring2.bottomLeft());
+        painter.setPen(pal.color(QPalette::Midlight));
+        painter.drawLine(ring2.bottomLeft(), ring2.bottomRight());
+        painter.drawLine(ring2.topRight(), ring2.bottomRight());
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    const QPointF at = event->position() - QPointF(interiorOrigin());
+    emit MouseDown(vbButton(event->button()), vbShift(event->modifiers()), float(at.x()), float(at.y()));
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        emit Click();
+}
+
+void PictureBox::changeEvent(QEvent *event)
+{
+    // A system colour follows the desktop's scheme.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        update();
+    QWidget::changeEvent(event);
+}
+
+} // namespace controls

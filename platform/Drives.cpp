@@ -1,0 +1,242 @@
+#include "platform/Drives.h"
+
+#include "platform/WinPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+QString cleanHost(const QString &path)
+{
+    return QDir::cleanPath(QDir(path).absolutePath());
+}
+
+// Removable media folders mounted for the current user, in name order.
+QStringList removableMediaFolders()
+{
+    QStringList result;
+    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME"));
+    if (user.isEmpty())
+        return result;
+    for (const QString &base : {QStringLiteral("/media/") + user, QStringLiteral("/run/media/") + user}) {
+        const QDir dir(base);
+        const QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString &name : names)
+            result << dir.filePath(name);
+    }
+    return result;
+}
+
+} // namespace
+
+DriveTable::DriveTable(QList<Drive> drives) : m_drives(std::move(drives))
+{
+    std::sort(m_drives.begin(), m_drives.end(),
+              [](const Drive &a, const Drive &b) { return a.letter < b.letter; });
+}
+
+DriveTable DriveTable::parse(const QString &table)
+{
+    QList<Drive> drives;
+    const QStringList entries = table.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (const QString &entry : entries) {
+        const int eq = entry.indexOf(QLatin1Char('='));
+        if (eq < 1)
+            continue;
+        const QString name = entry.left(eq).trimmed();
+        const QString folder = entry.mid(eq + 1).trimmed();
+        const QChar letter = winpath::driveLetter(name.size() == 1 ? name + QLatin1Char(':') : name);
+        if (letter.isNull() || folder.isEmpty())
+            continue;
+        const bool taken = std::any_of(drives.begin(), drives.end(),
+                                       [&](const Drive &d) { return d.letter == letter; });
+        if (!taken)
+            drives.append({letter, cleanHost(folder)});
+    }
+    return DriveTable(drives);
+}
+
+DriveTable DriveTable::fromEnvironment()
+{
+    const QString table = qEnvironmentVariable("LUMADEX_DRIVES");
+    if (!table.trimmed().isEmpty())
+        return parse(table);
+    QList<Drive> drives;
+    drives.append({QLatin1Char('C'), cleanHost(QDir::homePath())});
+    char next = 'D';
+    for (const QString &folder : removableMediaFolders()) {
+        if (next >= 'Z')
+            break;
+        drives.append({QLatin1Char(next++), cleanHost(folder)});
+    }
+    drives.append({QLatin1Char('Z'), QStringLiteral("/")});
+    return DriveTable(drives);
+}
+
+std::optional<Drive> DriveTable::drive(QChar letter) const
+{
+    letter = letter.toUpper();
+    for (const Drive &d : m_drives)
+        if (d.letter == letter)
+            return d;
+    return std::nullopt;
+}
+
+bool DriveTable::isReady(QChar letter) const
+{
+    const auto d = drive(letter);
+    if (!d)
+        return false;
+    const QFileInfo info(d->hostRoot);
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+QString DriveTable::toHostPath(const QString &windowsPath) const
+{
+    const QChar letter = winpath::driveLetter(windowsPath);
+    const auto d = drive(letter);
+    if (!d)
+        return {};
+    QString rest = windowsPath.mid(2);
+    rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    const QStringList parts = rest.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    QStringList host; // components below the drive's root
+    for (const QString &part : parts) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (!host.isEmpty())
+                host.removeLast();
+            continue;
+        }
+        const QString here = host.isEmpty() ? d->hostRoot : d->hostRoot + QLatin1Char('/') + host.join(QLatin1Char('/'));
+        QString name = part;
+        if (!QFileInfo::exists(here + QLatin1Char('/') + part)) {
+            const QStringList entries = QDir(here).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            for (const QString &entry : entries) {
+                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                    name = entry;
+                    break;
+                }
+            }
+        }
+        host << name;
+    }
+    if (host.isEmpty())
+        return d->hostRoot;
+    if (d->hostRoot == QLatin1String("/"))
+        return QLatin1Char('/') + host.join(QLatin1Char('/'));
+    return d->hostRoot + QLatin1Char('/') + host.join(QLatin1Char('/'));
+}
+
+QString DriveTable::toWindowsPath(const QString &hostPath) const
+{
+    const QString clean = cleanHost(hostPath);
+    const Drive *best = nullptr;
+    for (const Drive &d : m_drives) {
+        const bool inside = d.hostRoot == QLatin1String("/") || clean == d.hostRoot
+                            || clean.startsWith(d.hostRoot + QLatin1Char('/'));
+        if (inside && (!best || d.hostRoot.size() > best->hostRoot.size()))
+            best = &d;
+    }
+    if (!best)
+        return {};
+    QString rest = clean.mid(best->hostRoot == QLatin1String("/") ? 1 : best->hostRoot.size() + 1);
+    rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return winpath::driveRoot(best->letter) + rest;
+}
+
+QMap<QChar, QString> &CurrentDirectory::folders()
+{
+    static QMap<QChar, QString> map;
+    return map;
+}
+
+QChar &CurrentDirectory::currentDrive()
+{
+    static QChar drive;
+    return drive;
+}
+
+void CurrentDirectory::resetFromHost()
+{
+    folders().clear();
+    const DriveTable table = DriveTable::fromEnvironment();
+    const QString here = table.toWindowsPath(QDir::currentPath());
+    if (here.isEmpty()) {
+        currentDrive() = table.drives().isEmpty() ? QLatin1Char('C') : table.drives().first().letter;
+        return;
+    }
+    currentDrive() = winpath::driveLetter(here);
+    folders()[currentDrive()] = winpath::normalized(here);
+}
+
+QChar CurrentDirectory::drive()
+{
+    if (currentDrive().isNull())
+        resetFromHost();
+    return currentDrive();
+}
+
+QString CurrentDirectory::ofDrive(QChar letter)
+{
+    letter = letter.toUpper();
+    drive(); // initialise from the host on first use
+    return folders().value(letter, winpath::driveRoot(letter));
+}
+
+QString CurrentDirectory::path()
+{
+    return ofDrive(drive());
+}
+
+bool CurrentDirectory::chDir(const QString &windowsPath)
+{
+    const QString full = winpath::isAbsolute(windowsPath) ? windowsPath : resolve(windowsPath);
+    const DriveTable table = DriveTable::fromEnvironment();
+    const QString host = table.toHostPath(full);
+    if (host.isEmpty() || !QFileInfo(host).isDir())
+        return false;
+    const QChar letter = winpath::driveLetter(full);
+    QString spelled = table.toWindowsPath(host);
+    if (winpath::driveLetter(spelled) != letter) // a nested drive's folder keeps its own letter
+        spelled = winpath::normalized(full);
+    folders()[letter] = winpath::normalized(spelled);
+    if (letter == drive())
+        QDir::setCurrent(host);
+    return true;
+}
+
+bool CurrentDirectory::chDrive(QChar letter)
+{
+    letter = letter.toUpper();
+    const DriveTable table = DriveTable::fromEnvironment();
+    if (!table.isReady(letter))
+        return false;
+    drive();
+    currentDrive() = letter;
+    QString host = table.toHostPath(ofDrive(letter));
+    if (!QFileInfo(host).isDir()) {
+        folders().remove(letter);
+        host = table.drive(letter)->hostRoot;
+    }
+    QDir::setCurrent(host);
+    return true;
+}
+
+QString CurrentDirectory::resolve(const QString &name)
+{
+    if (winpath::isAbsolute(name))
+        return name;
+    if (name.startsWith(QLatin1Char('\\')))
+        return QString(drive()) + QLatin1Char(':') + name;
+    return winpath::join(path(), name);
+}
+
+} // namespace platform
