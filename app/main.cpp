@@ -1,7 +1,22 @@
+#include "app/Form10.h"
+#include "controls/Form.h"
+#include "platform/Dialogs.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lumadex-viewer"));
+    // The program lives while any of its windows is loaded, shown or not
+    // (in the tray no window is visible).
+    QApplication::setQuitOnLastWindowClosed(false);
+    controls::Form::setQuitWhenLastUnloaded(true);
+    platform::setDialogs(platform::makeQtDialogs());
+
+    auto *startUp = new app::Form10();
+    startUp->Form_Load();
+    if (controls::Form::loadedForms().isEmpty())
+        return 0;
+    return application.exec();
 }

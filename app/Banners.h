@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// The small bitmaps the viewer draws for itself instead of shipping them.
+namespace app {
+
+// A status notice: light-blue text on black, 193 × 33 pixels.
+QImage drawNotice(const QString &text);
+inline const QString PleaseWait = QStringLiteral("Please Wait...");
+inline const QString PleaseSelectAFile = QStringLiteral("Please Select A File");
+inline const QString ProcessCompleted = QStringLiteral("Process Completed");
+inline const QString ErrorOccur = QStringLiteral("Error Occur");
+
+// The product name in light-blue letters on black, 144 × 30 pixels.
+QImage drawNameBanner();
+
+// The start-up picture, 352 × 89 pixels.
+QImage drawStartUpPicture();
+
+} // namespace app

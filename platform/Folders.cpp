@@ -1,0 +1,41 @@
+#include "platform/Folders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace platform {
+
+QString dataFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                           + QStringLiteral("/lumadex-viewer");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString programFolder()
+{
+    const QString overridden = qEnvironmentVariable("LUMADEX_PROGRAM_DIR");
+    if (!overridden.isEmpty()) {
+        QDir().mkpath(overridden);
+        return QDir::cleanPath(QDir(overridden).absolutePath());
+    }
+    const QString exeFolder = QCoreApplication::applicationDirPath();
+    const QFileInfo info(exeFolder);
+    if (!exeFolder.isEmpty() && info.isDir() && info.isWritable())
+        return exeFolder;
+    return dataFolder();
+}
+
+QString windowsFolder()
+{
+#ifdef _WIN32
+    return QDir::fromNativeSeparators(qEnvironmentVariable("WINDIR", QStringLiteral("C:/Windows")));
+#else
+    return dataFolder();
+#endif
+}
+
+} // namespace platform

@@ -1,0 +1,77 @@
+#include "settings/Settings.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestRunner.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <memory>
+#include <signal.h>
+
+namespace {
+
+// Starts an instance probe and returns what it answered.
+QString startProbe(QProcess &probe)
+{
+    probe.start(QStringLiteral(INSTANCE_PROBE), {});
+    if (!probe.waitForStarted(10000) || !probe.waitForReadyRead(10000))
+        return QStringLiteral("(no answer)");
+    return QString::fromLatin1(probe.readLine()).trimmed();
+}
+
+void finish(QProcess &probe)
+{
+    probe.write("\n");
+    probe.closeWriteChannel();
+    probe.waitForFinished(10000);
+}
+
+} // namespace
+
+class PlatformProcessTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testsupport::HermeticEnvironment> env;
+
+private slots:
+    void init() { env = std::make_unique<testsupport::HermeticEnvironment>(); }
+
+    void aSecondProcessSeesTheFirst()
+    {
+        QProcess first, second, third;
+        QCOMPARE(startProbe(first), QStringLiteral("first"));
+        QCOMPARE(startProbe(second), QStringLiteral("running"));
+        finish(second);
+        finish(first);
+        QCOMPARE(startProbe(third), QStringLiteral("first"));
+        finish(third);
+    }
+
+    void aCrashedFirstProcessDoesNotKeepRefusing()
+    {
+        QProcess first, later;
+        QCOMPARE(startProbe(first), QStringLiteral("first"));
+        ::kill(pid_t(first.processId()), SIGKILL);
+        QVERIFY(first.waitForFinished(10000));
+        QCOMPARE(startProbe(later), QStringLiteral("first"));
+        finish(later);
+    }
+
+    void twoProcessesWritingAtOnceLoseNothing()
+    {
+        constexpr int count = 150;
+        QProcess a, b;
+        a.start(QStringLiteral(REGISTRY_WRITER), {QStringLiteral("A"), QString::number(count)});
+        b.start(QStringLiteral(REGISTRY_WRITER), {QStringLiteral("B"), QString::number(count)});
+        QVERIFY(a.waitForFinished(120000));
+        QVERIFY(b.waitForFinished(120000));
+        QCOMPARE(a.exitCode(), 0);
+        QCOMPARE(b.exitCode(), 0);
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(settings::Read(QStringLiteral("A%1").arg(i)), QString::number(i));
+            QCOMPARE(settings::Read(QStringLiteral("B%1").arg(i)), QString::number(i));
+        }
+    }
+};
+
+LUMADEX_TEST_CLASS(PlatformProcessTest);
+#include "PlatformProcessTest.moc"
