@@ -1,0 +1,199 @@
+#include "FakeTray.h"
+#include "app/Form1.h"
+#include "app/Form10.h"
+#include "app/Runtime.h"
+#include "controls/PictureBox.h"
+#include "platform/SingleInstance.h"
+#include "platform/SystemColors.h"
+#include "settings/Settings.h"
+#include "tests/support/RecordingDialogs.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestRunner.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+
+#include <memory>
+
+using app::Form1;
+
+class StartUpTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testsupport::HermeticEnvironment> env;
+    testsupport::RecordingDialogs *boxes = nullptr;
+    FakeTray *tray = nullptr;
+    int ended = 0;
+
+    // Runs the start-up window's load, as the program's entry point does.
+    Form1 *startUp()
+    {
+        auto *splash = new app::Form10();
+        splash->Form_Load();
+        return Form1::instance();
+    }
+
+private slots:
+    void init()
+    {
+        env = std::make_unique<testsupport::HermeticEnvironment>();
+        boxes = &testsupport::installRecordingDialogs();
+        auto fake = std::make_unique<FakeTray>();
+        tray = fake.get();
+        platform::setTray(std::move(fake));
+        platform::testing::setPreviousInstanceRunning(false);
+        ended = 0;
+        app::setEndHandler([this] { ++ended; });
+    }
+    void cleanup()
+    {
+        for (controls::Form *form : controls::Form::loadedForms())
+            form->Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Form1::instance());
+    }
+
+    void firstRunStoresTheDefaults()
+    {
+        Form1 *main = startUp();
+        QVERIFY(main);
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->Caption(), QStringLiteral("Lumadex Viewer "));
+        QCOMPARE(main->cuspeed, 1000);
+        QCOMPARE(main->Picture5->BackColor(), platform::systemColor(platform::COLOR_BTNFACE));
+        QCOMPARE(settings::Read(settings::Speed), QStringLiteral("1000"));
+        QCOMPARE(settings::Read(settings::First), QStringLiteral("1"));
+        QCOMPARE(settings::Read(settings::BackColor), QStringLiteral("-2147483633"));
+        QVERIFY(boxes->shown.isEmpty());
+        // The start-up window is gone once the main window is up.
+        QCOMPARE(controls::Form::loadedForms(), QList<controls::Form *>{main});
+    }
+
+    void theDelayComesFromTheSettings_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<int>("cuspeed");
+        QTest::addColumn<QString>("storedSpeed");
+        QTest::newRow("started-before-without-speed") << "1" << "" << 1000 << "";
+        QTest::newRow("stored-delay") << "1" << "2500" << 2500 << "2500";
+        QTest::newRow("fraction-rounds-half-to-even") << "1" << "2500.5" << 2500 << "2500.5";
+        QTest::newRow("not-a-number-is-skipped") << "1" << "fast" << 0 << "fast";
+        QTest::newRow("first-run-overrides-speed") << "" << "2500" << 1000 << "1000";
+    }
+    void theDelayComesFromTheSettings()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, speed);
+        QFETCH(int, cuspeed);
+        QFETCH(QString, storedSpeed);
+        if (!first.isEmpty())
+            settings::Write(settings::First, first);
+        if (!speed.isEmpty())
+            settings::Write(settings::Speed, speed);
+        Form1 *main = startUp();
+        QCOMPARE(main->cuspeed, cuspeed);
+        QCOMPARE(settings::Read(settings::Speed), storedSpeed);
+        QCOMPARE(settings::Read(settings::First), QStringLiteral("1"));
+    }
+
+    void theStoredBackgroundColourIsApplied_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<qint32>("pane");
+        QTest::newRow("dark-black") << "4210752" << qint32(0x404040);
+        QTest::newRow("system-colour-stays-an-index") << "-2147483633" << platform::systemColor(15);
+        QTest::newRow("not-a-number-keeps-mid-grey") << "blue" << qint32(0x808080);
+    }
+    void theStoredBackgroundColourIsApplied()
+    {
+        QFETCH(QString, stored);
+        QFETCH(qint32, pane);
+        settings::Write(settings::BackColor, stored);
+        Form1 *main = startUp();
+        QCOMPARE(main->Picture5->BackColor(), pane);
+        QCOMPARE(settings::Read(settings::BackColor), stored); // left unchanged
+    }
+
+    void startingInTheTrayKeepsTheWindowHidden()
+    {
+        settings::Write(settings::TrayIcon, QStringLiteral("1"));
+        settings::Write(settings::BackColor, QStringLiteral("4210752"));
+        Form1 *main = startUp();
+        QVERIFY(main);
+        QVERIFY(!main->isVisible());
+        QVERIFY(tray->shown);
+        QCOMPARE(tray->calls.size(), 1);
+        QCOMPARE(tray->calls.first().message, platform::NIM_ADD);
+        // The rest of the start-up still reaches the hidden window.
+        QCOMPARE(main->Picture5->BackColor(), qint32(0x404040));
+        QCOMPARE(main->cuspeed, 1000);
+    }
+
+    void withoutANotificationAreaTheWindowStaysReachable()
+    {
+        settings::Write(settings::TrayIcon, QStringLiteral("1"));
+        tray->available = false;
+        Form1 *main = startUp();
+        QVERIFY(main->isVisible());
+    }
+
+    void onlyTheTextOneStartsInTheTray()
+    {
+        settings::Write(settings::TrayIcon, QStringLiteral("yes"));
+        Form1 *main = startUp();
+        QVERIFY(main->isVisible());
+        QVERIFY(tray->calls.isEmpty());
+    }
+
+    void theTrayRecordIsFilledAsTheShellExpectsIt()
+    {
+        Form1 *main = startUp();
+        const platform::NotifyIconData &data = main->TrayIconData;
+        QCOMPARE(data.cbSize, 88u);
+        QCOMPARE(data.uID, 1u);
+        QCOMPARE(data.uFlags, 7u);
+        QCOMPARE(data.uCallbackMessage, 512u);
+        QCOMPARE(data.hWnd, quint32(main->winId()));
+        const QByteArray bytes = data.toBytes();
+        QCOMPARE(bytes.size(), 88);
+        QCOMPARE(bytes.left(4), QByteArray("\x58\0\0\0", 4));
+        const QByteArray tip = bytes.mid(24);
+        QCOMPARE(tip.left(22), QByteArray("Lumadex Viewer 3.01  \0", 22));
+        QCOMPARE(tip.mid(22), QByteArray(42, ' '));
+    }
+
+    void aSecondInstanceIsRefused()
+    {
+        platform::testing::setPreviousInstanceRunning(true);
+        startUp();
+        QCOMPARE(ended, 1);
+        QCOMPARE(boxes->shown.size(), 1);
+        const auto &shown = boxes->shown.first();
+        QCOMPARE(shown.text, QStringLiteral("The program is already running!"));
+        QCOMPARE(shown.shownCaption(), QStringLiteral("Lumadex Viewer 3.01"));
+        QCOMPARE(shown.buttons(), platform::MsgStyle::OKOnly);
+        QCOMPARE(shown.icon(), 0);
+        // Nothing of the running copy's settings is touched.
+        QCOMPARE(settings::Read(settings::First), QString());
+        QVERIFY(tray->calls.isEmpty());
+    }
+
+    void theStartUpWindowIsCentredAboveTheMiddle()
+    {
+        auto *splash = new app::Form10();
+        QCOMPARE(splash->size(), QSize(356, 93));
+        QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
+        splash->Form_Load();
+        QCOMPARE(splash->Picture1->ScaleWidth(), 352);
+        QCOMPARE(splash->Picture1->ScaleHeight(), 89);
+        // Form_Load moved it before it handed over; it is unloaded now.
+        QVERIFY(splash->isUnloaded());
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        QCOMPARE(splash->x(), qRound(screen.width() / 2.0 - 356 / 2.0));
+        QCOMPARE(splash->y(), qRound(screen.height() * 0.9 / 2 - 93 / 2.0));
+    }
+};
+
+LUMADEX_TEST_CLASS(StartUpTest);
+#include "StartUpTest.moc"
