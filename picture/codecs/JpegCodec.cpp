@@ -179,6 +179,13 @@ Decoded decodeJpeg(const QByteArray &data, const std::function<QSize(QSize)> &sh
         }
     }
 
+    if (cinfo.scale_num < 8) {
+        // The result is smoothed down to the shown size anyway: the faster
+        // integer transform and plain chroma upsampling cost nothing visible.
+        cinfo.dct_method = JDCT_IFAST;
+        cinfo.do_fancy_upsampling = FALSE;
+    }
+
     QImage::Format format;
     switch (cinfo.num_components) {
     case 1:
