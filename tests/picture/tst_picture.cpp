@@ -335,6 +335,9 @@ void TestPicture::reducedJpegKeepsNaturalSize()
     QCOMPARE(within.picture.image().size(), QSize(300, 200));
     QVERIFY(within.picture.isReduced());
     QCOMPARE(within.picture.toImage().size(), QSize(1200, 800)); // decoded again in full
+    const QImage again = within.picture.toImage(QSize(600, 400));
+    QCOMPARE(again.size(), QSize(600, 400));
+    QVERIFY(meanDifference(again, image.scaled(600, 400, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)) < 3);
 
     const picture::LoadResult exactly = picture::load(path, DecodeSize::exactly(QSize(100, 2000)));
     QVERIFY2(exactly.ok(), qPrintable(exactly.error));
@@ -405,6 +408,9 @@ void TestPicture::hugeJpegShowsReducedButNotInFull()
     QVERIFY2(within.ok(), qPrintable(within.error));
     QCOMPARE(within.picture.naturalSize(), QSize(12000, 12000));
     QCOMPARE(within.picture.image().size(), QSize(300, 300));
+
+    QCOMPARE(within.picture.toImage(QSize(1500, 1000)).size(), QSize(1500, 1000)); // decoded again, reduced
+    QVERIFY(within.picture.toImage().isNull()); // never one bitmap beyond the decode limit
 
     const picture::LoadResult full = picture::load(path);
     QVERIFY(!full.ok());
