@@ -145,6 +145,11 @@ private slots:
     void corpusInvalidFileIsRefused();
     void corpusQuestionableFilesNeverCrash();
 
+    void bitmapVariantsDecodeAlike_data();
+    void bitmapVariantsDecodeAlike();
+    void corpusGifFirstFrameMatchesQt_data();
+    void corpusGifFirstFrameMatchesQt();
+
     void formatComesFromContent_data();
     void formatComesFromContent();
 
@@ -233,6 +238,72 @@ void TestPicture::corpusQuestionableFilesNeverCrash()
         else
             QVERIFY2(!result.error.isEmpty(), qPrintable(row.path));
     }
+}
+
+void TestPicture::bitmapVariantsDecodeAlike_data()
+{
+    // The BMP Suite stores one picture in many layouts (bit depths, RLE, OS/2
+    // headers, top-down, bit fields): each variant must give the same pixels
+    // as the plain one, which Qt's reader checks in turn.
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("variant");
+    if (m_corpus.isEmpty())
+        QSKIP("the picture corpus (../shared/corpus) is not present");
+    const QString suite = "bmp/pillow-bmpsuite-";
+    const QList<std::pair<QString, QStringList>> groups = {
+        {"g-pal8", {"g-pal8-0", "g-pal8os2", "g-pal8rle", "g-pal8topdown", "g-pal8v4", "g-pal8v5", "q-pal8os2sp",
+                    "q-pal8os2v2", "q-pal8os2v2-16", "q-pal8offs", "q-pal8oversizepal"}},
+        {"g-pal4", {"g-pal4rle"}},
+        {"g-pal1", {"g-pal1wb"}},
+        {"g-rgb16-565", {"g-rgb16-565pal"}},
+        {"g-rgb24", {"g-rgb24pal", "g-rgb32", "g-rgb32bf", "q-rgb24largepal", "q-rgb32bf-xbgr", "q-rgb32fakealpha", "q-rgb32h52"}},
+    };
+    for (const auto &[reference, variants] : groups)
+        for (const QString &variant : variants)
+            QTest::addRow("%s", qPrintable(variant)) << suite + reference + ".bmp" << suite + variant + ".bmp";
+    QTest::newRow("OS/2 RLE24") << suite + "g-pal8.bmp" << "bmp/imagers-rgb24rle24.bmp";
+    QTest::newRow("8-bit top-down") << "bmp/imagers-Info_8_Bit.bmp" << "bmp/imagers-Info_8_Bit_Top_Down.bmp";
+    QTest::newRow("565 top-down") << "bmp/imagers-V3_R5_G6_B5.bmp" << "bmp/imagers-V3_R5_G6_B5_Top_Down.bmp";
+}
+
+void TestPicture::bitmapVariantsDecodeAlike()
+{
+    QFETCH(QString, reference);
+    QFETCH(QString, variant);
+    const picture::LoadResult expected = picture::load(m_corpus + '/' + reference);
+    const picture::LoadResult actual = picture::load(m_corpus + '/' + variant);
+    QVERIFY2(expected.ok() && actual.ok(), qPrintable(expected.error + actual.error));
+    QVERIFY(samePixels(actual.picture.image(), expected.picture.image()));
+    if (reference.contains("-g-pal") || reference.endsWith("-g-rgb24.bmp"))
+        QVERIFY(samePixels(expected.picture.image(), QImage(m_corpus + '/' + reference, "bmp")));
+}
+
+void TestPicture::corpusGifFirstFrameMatchesQt_data()
+{
+    QTest::addColumn<QString>("path");
+    if (m_corpus.isEmpty())
+        QSKIP("the picture corpus (../shared/corpus) is not present");
+    for (const ManifestRow &row : rasterManifest())
+        if (row.format == "gif" && row.valid == "yes")
+            QTest::addRow("%s", qPrintable(row.path)) << row.path;
+}
+
+void TestPicture::corpusGifFirstFrameMatchesQt()
+{
+    // Qt's GIF reader is an independent decoder of the same frame: where both
+    // give a pixel, it must agree (our canvas may be larger, see the loader).
+    QFETCH(QString, path);
+    const picture::LoadResult ours = picture::load(m_corpus + '/' + path);
+    QVERIFY2(ours.ok(), qPrintable(ours.error));
+    QImageReader reader(m_corpus + '/' + path, "gif");
+    const QImage theirs = reader.read().convertToFormat(QImage::Format_ARGB32);
+    const QImage mine = ours.picture.image().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < std::min(mine.height(), theirs.height()); ++y)
+        for (int x = 0; x < std::min(mine.width(), theirs.width()); ++x) {
+            const QRgb a = mine.pixel(x, y), b = theirs.pixel(x, y);
+            if (qAlpha(a) == 255 && qAlpha(b) == 255 && a != b)
+                QFAIL(qPrintable(QString("pixel %1,%2 differs").arg(x).arg(y)));
+        }
 }
 
 void TestPicture::formatComesFromContent_data()
