@@ -142,7 +142,7 @@ Decoded decodeJpeg(const QByteArray &data, const std::function<QSize(QSize)> &sh
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&cinfo);
         std::free(icc);
-        return Decoded::failure(QStringLiteral("damaged JPEG data: %1").arg(QString::fromLatin1(errors.message)));
+        return Decoded::failure(QStringLiteral("unreadable JPEG data: %1").arg(QString::fromLatin1(errors.message)));
     }
     jpeg_create_decompress(&cinfo);
     // libjpeg's own buffers (a progressive file keeps all its coefficients) stay
