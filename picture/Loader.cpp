@@ -1,41 +1,111 @@
 #include "picture/Loader.h"
 
+#include "picture/codecs/Codecs.h"
 #include "picture/metafile/Metafile.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImageReader>
+#include <QFileInfo>
+
+#include <cmath>
 
 namespace picture {
 
-LoadResult load(const QString &hostPath, DecodeSize size)
+namespace {
+
+using namespace codecs;
+
+// The size a picture of `natural` pixels is shown at for `size`, never more
+// than `natural` in either direction (an enlarged view needs no more pixels
+// than the file has).
+QSize shownSize(const DecodeSize &size, QSize natural)
 {
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, file.errorString()};
-    return loadFromData(file.readAll(), size, hostPath);
+    if (size.fit == DecodeSize::Fit::Natural || size.box.isEmpty() || natural.isEmpty())
+        return natural;
+    if (size.fit == DecodeSize::Fit::Exactly)
+        return natural.boundedTo(size.box);
+    const double scale = std::min({1.0, double(size.box.width()) / natural.width(), double(size.box.height()) / natural.height()});
+    return QSize(std::max(1, int(std::lround(natural.width() * scale))), std::max(1, int(std::lround(natural.height() * scale))));
 }
 
-LoadResult loadFromData(const QByteArray &data, DecodeSize size, const QString &nameForMessages)
+// Names formats the viewer does not read, so that the message says what the
+// file is rather than only what it is not.
+QString unsupportedFormatName(const QByteArray &data)
 {
-    Q_UNUSED(size);
+    if (data.startsWith("\x89PNG\r\n\x1a\n"))
+        return QStringLiteral("PNG");
+    if (data.startsWith("II*\0") || data.startsWith("MM\0*"))
+        return QStringLiteral("TIFF");
+    if (data.startsWith("RIFF") && data.mid(8, 4) == "WEBP")
+        return QStringLiteral("WebP");
+    if (data.mid(4, 4) == "ftyp")
+        return QStringLiteral("HEIF/AVIF");
+    if (data.startsWith("8BPS"))
+        return QStringLiteral("Photoshop");
+    return {};
+}
+
+Decoded decode(const QByteArray &data, const DecodeSize &size)
+{
+    if (data.isEmpty())
+        return Decoded::failure(QStringLiteral("the file is empty"));
+    if (looksLikeJpeg(data))
+        return decodeJpeg(data, [&](QSize natural) { return shownSize(size, natural); });
+    if (looksLikeGif(data))
+        return decodeGif(data);
+    if (data.startsWith("BM"))
+        return decodeBmp(data, DibKind::File);
+    if (looksLikeIcon(data))
+        return decodeIcon(data);
+    if (looksLikeHeaderlessDib(data))
+        return decodeBmp(data, DibKind::Headerless);
+    const QString other = unsupportedFormatName(data);
+    if (!other.isEmpty())
+        return Decoded::failure(QStringLiteral("%1 pictures are not supported").arg(other));
+    return Decoded::failure(QStringLiteral("not a picture format the viewer reads"));
+}
+
+LoadResult loadBytes(const QByteArray &data, DecodeSize size, const QString &name, const QString &sourcePath)
+{
+    auto failed = [&](const QString &why) {
+        return LoadResult{{}, name.isEmpty() ? why : QStringLiteral("%1: %2").arg(name, why)};
+    };
     if (metafile::looksLikeMetafile(data)) {
         QString error;
         auto drawing = metafile::load(data, &error);
         if (!drawing)
-            return {{}, error.isEmpty() ? QStringLiteral("unreadable metafile") : error};
+            return failed(error.isEmpty() ? QStringLiteral("unreadable metafile") : error);
         return {Picture::fromDrawing(std::move(drawing)), {}};
     }
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull())
-        return {{}, QStringLiteral("%1: %2").arg(nameForMessages, reader.errorString())};
-    return {Picture::fromImage(std::move(image)), {}};
+    Decoded decoded = decode(data, size);
+    if (!decoded.ok())
+        return failed(decoded.error.isEmpty() ? QStringLiteral("unreadable picture") : decoded.error);
+    if (decoded.image.size() != decoded.natural)
+        return {Picture::fromReducedImage(std::move(decoded.image), decoded.natural, sourcePath), {}};
+    return {Picture::fromImage(std::move(decoded.image)), {}};
+}
+
+} // namespace
+
+LoadResult load(const QString &hostPath, DecodeSize size)
+{
+    QFile file(hostPath);
+    if (QFileInfo(hostPath).isDir())
+        return {{}, QStringLiteral("%1: is a folder").arg(hostPath)};
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, QStringLiteral("%1: %2").arg(hostPath, file.errorString())};
+    // Every format we read is compressed far better than our image limit;
+    // a larger file cannot be one we would show.
+    if (file.size() > codecs::kMaxDecodedBytes)
+        return {{}, QStringLiteral("%1: the file is too large").arg(hostPath)};
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, QStringLiteral("%1: %2").arg(hostPath, file.errorString())};
+    return loadBytes(data, size, hostPath, hostPath);
+}
+
+LoadResult loadFromData(const QByteArray &data, DecodeSize size, const QString &nameForMessages)
+{
+    return loadBytes(data, size, nameForMessages, QString());
 }
 
 } // namespace picture

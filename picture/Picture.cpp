@@ -1,6 +1,7 @@
 #include "picture/Picture.h"
 
 #include "picture/Loader.h"
+#include "picture/codecs/Codecs.h"
 
 #include <QPainter>
 
@@ -64,12 +65,18 @@ QImage Picture::toImage(QSize size) const
         m_drawing->play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
         return out;
     }
+    // A 200-megapixel picture shows fine in a fit view, but as one bitmap of
+    // its natural size it would take most of the machine's memory.
+    if (!codecs::fitsDecodeLimit(size.width(), size.height()))
+        return {};
     QImage source = m_image;
     const bool needsMorePixels = size.width() > m_image.width() || size.height() > m_image.height();
     if (isReduced() && needsMorePixels && !m_sourcePath.isEmpty()) {
-        LoadResult full = load(m_sourcePath);
-        if (full.ok() && !full.picture.image().isNull())
-            source = full.picture.image();
+        // Decode again, only as far as `size` needs, and only if the file is
+        // still the picture we were made from.
+        LoadResult again = load(m_sourcePath, DecodeSize::exactly(size));
+        if (again.ok() && again.picture.naturalSize() == m_naturalSize)
+            source = again.picture.image();
     }
     if (source.size() == size)
         return source;
