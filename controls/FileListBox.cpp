@@ -139,11 +139,7 @@ void FileListBox::mousePressEvent(QMouseEvent *event)
     const int button = vbButton(event->button());
     const int shift = vbShift(event->modifiers());
     if (event->button() == Qt::LeftButton) {
-        const QModelIndex hit = indexAt(event->position().toPoint());
-        const int before = m_listIndex;
         QListView::mousePressEvent(event);
-        if (hit.isValid() && hit.row() == before && m_listIndex == before)
-            emit Click();
     } else {
         // Other buttons leave the selection alone: a right click on the
         // list opens a menu for the file already chosen, or for none.

@@ -43,8 +43,8 @@ public:
     void setTwipsGeometry(double left, double top, double width, double height);
 
 signals:
-    // Every change of the selection, by mouse, keyboard or code; also a left
-    // press on the entry already selected, as the classic list reports it.
+    // Every change of the selection, by mouse, keyboard or code. A press on
+    // the entry already chosen is none (so a double click loads once).
     void Click();
     void DblClick();
     // button: 1 left, 2 right, 4 middle; x, y in pixels inside the control.
