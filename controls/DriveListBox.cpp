@@ -48,6 +48,10 @@ void DriveListBox::Refresh()
         keep = 0;
     setCurrentIndex(keep);
     m_refilling = false;
+    // The chosen drive left the table (a medium was removed): the list now
+    // shows another one, and the folder list must hear of it.
+    if (!chosen.isNull() && winpath::driveLetter(Drive()) != chosen)
+        emit Change();
 }
 
 int DriveListBox::indexOfLetter(QChar letter) const

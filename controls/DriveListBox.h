@@ -21,7 +21,8 @@ public:
     // the letter is not in the drive table.
     bool setDrive(const QString &drive);
 
-    // Reads the drive table again, keeping the chosen drive when it remains.
+    // Reads the drive table again, keeping the chosen drive when it remains;
+    // when it is gone the first drive is chosen and Change raised.
     void Refresh();
 
     void setTwipsGeometry(double left, double top, double width, double height);

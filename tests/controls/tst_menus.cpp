@@ -1,9 +1,9 @@
-#include "tst_menus.h"
-
+#include "app/Form1Menus.h"
 #include "controls/ComboBox.h"
 #include "controls/DirListBox.h"
 #include "controls/DriveListBox.h"
 #include "controls/FileListBox.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <memory>
 
 using controls::MenuItem;
 
@@ -28,6 +30,35 @@ QStringList childNames(const MenuItem *item)
 }
 
 } // namespace
+
+class MenuTreeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void barAtStart();
+    void captions_data();
+    void captions();
+    void treeOrder();
+    void shortcutReachesItsItem_data();
+    void shortcutReachesItsItem();
+    void ctrlCIsNotCopyInAnyList_data();
+    void ctrlCIsNotCopyInAnyList();
+    void shortcutUnderDisabledOrHiddenMenuDoesNothing();
+    void hidingTopLevelItemRemovesItFromBar();
+    void choosingAnItemLeavesItsCheckMark();
+    void hiddenMenuOpensAsPopup();
+
+private:
+    QStringList barTexts() const;
+
+    std::unique_ptr<testsupport::HermeticEnvironment> m_env;
+    QMainWindow *m_window = nullptr;
+    controls::FileListBox *m_list = nullptr;
+    Form1Menus m_menus;
+    QStringList m_fired; // names of the items whose Click ran, in order
+};
 
 void MenuTreeTest::init()
 {
@@ -327,3 +358,11 @@ void MenuTreeTest::hiddenMenuOpensAsPopup()
     QCOMPARE(m_fired, QStringList{"St2"});
     QVERIFY(!m_menus.picact->Visible());
 }
+
+int runMenuTreeTest(int argc, char *argv[])
+{
+    MenuTreeTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_menus.moc"
