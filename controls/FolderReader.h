@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace controls {
+
+// What a list control shows of a folder: the names of its regular files and
+// of its sub-folders. Names starting with "." are hidden and left out, as
+// are sockets, devices and links that lead nowhere. A link counts as what it
+// points to, as a shortcut to a folder opens that folder.
+struct FolderEntries {
+    QStringList files;
+    QStringList folders;
+};
+
+enum class FolderParts { Files, Folders };
+
+// Reads a host folder with one opendir/readdir pass; it only stats entries
+// whose type the directory itself does not give (links, some file systems).
+// Returns nothing when the folder cannot be opened.
+std::optional<FolderEntries> readFolder(const QString &hostFolder, FolderParts parts);
+
+// True when the host folder exists and can be listed.
+bool canListFolder(const QString &hostFolder);
+
+// Sorts names as the file list shows them: without regard to letter case,
+// and names that differ only in case in a fixed order.
+void sortNamesIgnoringCase(QStringList &names);
+
+// One or more wildcard patterns separated by ";" ("*.bmp;*.gif"), matched
+// against whole file names without regard to letter case. "*" stands for any
+// run of characters, "?" for one character; "*.*" matches every name, dotted
+// or not, and so does an empty text.
+class FilePattern {
+public:
+    explicit FilePattern(const QString &patterns = QString());
+    bool matches(const QString &name) const;
+
+private:
+    QStringList m_patterns; // case-folded
+    bool m_all = false;
+};
+
+} // namespace controls

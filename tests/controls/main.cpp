@@ -1,0 +1,10 @@
+#include <QApplication>
+
+int runListControlsTest(int argc, char *argv[]);
+int runMenuTreeTest(int argc, char *argv[]);
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    return runListControlsTest(argc, argv) + runMenuTreeTest(argc, argv);
+}
