@@ -1,13 +1,22 @@
 #pragma once
 
+#include "app/Form1Menus.h"
 #include "controls/Form.h"
 #include "platform/Tray.h"
 
 #include <QtGlobal>
 
+class QGroupBox;
+
 namespace controls {
+class ComboBox;
+class DirListBox;
+class DriveListBox;
+class FileListBox;
+class ImageControl;
 class Label;
 class PictureBox;
+class ScrollBar;
 } // namespace controls
 
 namespace app {
@@ -15,8 +24,9 @@ namespace app {
 // The main window. It owns the state every other window reads and writes:
 // the browser lists, the picture pane, the hidden state labels, the show
 // position and the slide-show delay. Its handlers are defined in the folder
-// of the subsystem each belongs to.
-class Form1 : public controls::Form {
+// of the subsystem each belongs to; the menu items are the members it
+// inherits from Form1Menus.
+class Form1 : public controls::Form, public Form1Menus {
     Q_OBJECT
 public:
     explicit Form1(QWidget *parent = nullptr);
@@ -28,9 +38,29 @@ public:
     // ---- state shared with the other windows
     qint32 cuspeed = 0; // slide-show delay in milliseconds
     platform::NotifyIconData TrayIconData;
+    // Pane pixels the picture moves per scroll-bar unit; 0 when it fits.
+    float HorizontalStep = 0;
+    float VerticalStep = 0;
 
     // ---- controls
+    controls::ImageControl *Image4 = nullptr; // the name banner
+    controls::DriveListBox *Drive1 = nullptr;
+    controls::DirListBox *Dir1 = nullptr;
+    controls::ComboBox *Combo1 = nullptr; // file-type filter
+    controls::FileListBox *File1 = nullptr;
+    QGroupBox *Frame1 = nullptr; // "File's Information"
+    controls::Label *Label4 = nullptr; // "Size:"
+    controls::Label *Label5 = nullptr; // "Date:"
+    controls::Label *Label6 = nullptr; // "Pic's Size:"
+    controls::Label *Label7 = nullptr; // file size text; empty when no picture is loaded
+    controls::Label *Label8 = nullptr; // file date text
+    controls::Label *Label9 = nullptr; // picture size text
+    controls::Label *Label10 = nullptr; // "[Stretched Size]"
+    controls::Label *Label1 = nullptr; // hidden: "All Readable Format"
     controls::PictureBox *Picture5 = nullptr; // the picture pane
+    controls::ImageControl *Image1 = nullptr; // the picture, inside the pane
+    controls::ScrollBar *VScroll1 = nullptr;
+    controls::ScrollBar *HScroll1 = nullptr;
     // Hidden notice pictures, copied into the picture control as status notices.
     controls::PictureBox *Picture1 = nullptr; // "Please Wait..."
     controls::PictureBox *Picture2 = nullptr; // "Please Select A File"
@@ -44,8 +74,48 @@ public:
     void UnloadAllForms();
     void exitmenu_Click();
 
+    // ---- folder browser and filter (browser/)
+    void Drive1_Change();
+    void Dir1_Change();
+    void Combo1_Click();
+    void refresh1_Click();
+    void File1_MouseDown(int button, int shift, float x, float y);
+    void Dir1_MouseDown(int button, int shift, float x, float y);
+
+    // ---- picture loading (browser/)
+    void File1_Click();
+    // The full path of the selected file of the list (empty with no selection).
+    QString PicturePath() const;
+
+    // ---- display modes and scrolling (view/)
+    void St1_Click();
+    void auto1_Click();
+    void Act1_Click();
+    void St2_Click();
+    void auto3_Click();
+    void Act2_Click();
+    void Form_Resize2();
+    void Image_resize();
+    void ApplyMode(); // the rule every new picture and pane size goes through
+    void HScroll1_Change();
+    void VScroll1_Change();
+    void Image1_MouseDown(int button, int shift, float x, float y);
+    void Picture5_MouseDown(int button, int shift, float x, float y);
+
+    // ---- larger view and full view (view/)
+    void largev_Click();
+    void restore_Click();
+    void Image1_Click();
+    void Picture5_Click();
+    void Image4_Click();
+    void Image4_MouseDown(int button, int shift, float x, float y);
+    void ShowFullView();
+    void fullscreen1_Click();
+    void File1_DblClick();
+
     // ---- tray (desktop/)
     void systray_Click();
+    void ok_Click();
 
     // ---- background colour (desktop/)
     void Grey_Click();
@@ -58,7 +128,15 @@ protected:
 
 private:
     void createControls();
+    void connectHandlers();
     void fillTrayIconData();
+    void openDefaultFolder();
+    // A mouse button pressed on the picture or the pane.
+    void pictureMouseDown(int button, const QPoint &globalPos);
+    // Guards against the drive and folder fall-backs calling themselves
+    // without end when drive C: itself cannot be opened.
+    bool m_inDriveFallback = false;
+    bool m_inFolderFallback = false;
 };
 
 } // namespace app

@@ -13,4 +13,9 @@ void Form1::systray_Click()
         show();
 }
 
+void Form1::ok_Click()
+{
+    systray_Click();
+}
+
 } // namespace app

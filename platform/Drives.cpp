@@ -188,7 +188,17 @@ QString CurrentDirectory::ofDrive(QChar letter)
 {
     letter = letter.toUpper();
     drive(); // initialise from the host on first use
-    return folders().value(letter, winpath::driveRoot(letter));
+    const QString folder = folders().value(letter);
+    if (folder.isEmpty())
+        return winpath::driveRoot(letter);
+    // A folder removed from outside is no current folder any more: the drive
+    // starts again from its root.
+    const QString host = DriveTable::fromEnvironment().toHostPath(folder);
+    if (host.isEmpty() || !QFileInfo(host).isDir()) {
+        folders().remove(letter);
+        return winpath::driveRoot(letter);
+    }
+    return folder;
 }
 
 QString CurrentDirectory::path()
