@@ -71,6 +71,15 @@ void ScrollBarTest::arrowAndTrackMoveOneUnit()
     QTest::mouseClick(&bar, Qt::LeftButton, {}, centreOf(bar, QStyle::SC_ScrollBarSubLine));
     QCOMPARE(bar.Value(), 1);
     QCOMPARE(changes.count(), 3);
+
+    // Dragging the thumb: the value follows when it is let go, once.
+    bar.setSliderDown(true);
+    bar.setSliderPosition(16340);
+    bar.setSliderPosition(32700);
+    QCOMPARE(changes.count(), 3);
+    bar.setSliderDown(false);
+    QCOMPARE(bar.Value(), 32700);
+    QCOMPARE(changes.count(), 4);
 }
 
 void ScrollBarTest::tabSkipsIt()
