@@ -58,7 +58,8 @@ private slots:
         Form1 *main = startUp();
         QVERIFY(main);
         QVERIFY(main->isVisible());
-        QCOMPARE(main->Caption(), QStringLiteral("Lumadex Viewer "));
+        // The filter step opened the working folder, which named it in the title.
+        QCOMPARE(main->Caption(), QStringLiteral("Lumadex Viewer 3.01  - C:\\"));
         QCOMPARE(main->cuspeed, 1000);
         QCOMPARE(main->Picture5->BackColor(), platform::systemColor(platform::COLOR_BTNFACE));
         QCOMPARE(settings::Read(settings::Speed), QStringLiteral("1000"));
@@ -177,6 +178,12 @@ private slots:
         // Nothing of the running copy's settings is touched.
         QCOMPARE(settings::Read(settings::First), QString());
         QVERIFY(tray->calls.isEmpty());
+    }
+
+    void theCaptionBeforeAnyFolderIsTheShortName()
+    {
+        Form1 main;
+        QCOMPARE(main.Caption(), QStringLiteral("Lumadex Viewer "));
     }
 
     void theStartUpWindowIsCentredAboveTheMiddle()
