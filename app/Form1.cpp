@@ -79,6 +79,10 @@ void Form1::createControls()
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
+    // The layout is measured for a small dialog font (8 points).
+    QFont small = client->font();
+    small.setPointSizeF(8);
+    client->setFont(small);
     const auto named = [](QWidget *w, const char *name) { w->setObjectName(QString::fromLatin1(name)); };
 
     Image4 = new controls::ImageControl(client);

@@ -111,8 +111,9 @@ void MenuItem::updateAction()
     m_action->setSeparator(isSeparator());
     // The key beside the caption is only text; the key itself is a window
     // shortcut of our own, so that it obeys isReachable().
-    QString text = m_caption;
-    if (!m_shortcut.isEmpty())
+    // A separator line carries no text: styles would print the "-" beside it.
+    QString text = isSeparator() ? QString() : m_caption;
+    if (!m_shortcut.isEmpty() && !isSeparator())
         text += QLatin1Char('\t') + m_shortcut.toString(QKeySequence::NativeText);
     m_action->setText(text);
     if (m_menu)
