@@ -185,6 +185,8 @@ void Form1::connectHandlers()
     on(exitmenu, &Form1::exitmenu_Click);
     on(systray, &Form1::systray_Click);
     on(ok, &Form1::ok_Click);
+    on(openview, &Form1::openview_Click);
+    connect(&platform::tray(), &platform::Tray::iconMessage, this, &Form1::TrayIcon_Message);
     on(refresh1, &Form1::refresh1_Click);
     on(St1, &Form1::St1_Click);
     on(auto1, &Form1::auto1_Click);

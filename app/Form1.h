@@ -116,6 +116,9 @@ public:
     // ---- tray (desktop/)
     void systray_Click();
     void ok_Click();
+    void openview_Click();
+    // A mouse message from the tray icon, as the shell reports it.
+    void TrayIcon_Message(quint32 mouseMessage, const QPoint &globalPos);
 
     // ---- background colour (desktop/)
     void Grey_Click();

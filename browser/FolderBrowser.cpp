@@ -61,10 +61,10 @@ void Form1::Dir1_Change()
     auto1->setEnabled(false);
     Act1->setEnabled(false);
     // 4. Both lists read again from disk.
-    bool ok = File1->setPath(Dir1->Path());
-    ok = ok && File1->Refresh() && Dir1->Refresh();
+    bool listed = File1->setPath(Dir1->Path());
+    listed = listed && File1->Refresh() && Dir1->Refresh();
     // 5. The folder becomes the current directory.
-    ok = ok && platform::CurrentDirectory::chDir(File1->Path());
+    listed = listed && platform::CurrentDirectory::chDir(File1->Path());
     // 6. No picture is loaded now.
     Label3->setCaption(QString());
     // 7.-8. The "Please Select A File" notice in place of the last picture.
@@ -72,7 +72,7 @@ void Form1::Dir1_Change()
         Image1->setStretch(false);
     Image1->setPicture(Picture2->Picture());
     Image_resize();
-    if (ok)
+    if (listed)
         return;
     // 9. The folder vanished or its drive failed: drive C:, without a message.
     if (m_inFolderFallback)

@@ -131,6 +131,18 @@ private slots:
         QCOMPARE(main->cuspeed, 1000);
     }
 
+    void openViewerBringsTheWindowBack()
+    {
+        settings::Write(settings::TrayIcon, QStringLiteral("1"));
+        Form1 *main = startUp();
+        QVERIFY(!main->isVisible());
+        main->openview_Click();
+        QVERIFY(main->isVisible());
+        QVERIFY(!tray->shown);
+        QCOMPARE(tray->calls.last().message, platform::NIM_DELETE);
+        QCOMPARE(tray->calls.last().record, tray->calls.first().record); // the same record both times
+    }
+
     void withoutANotificationAreaTheWindowStaysReachable()
     {
         settings::Write(settings::TrayIcon, QStringLiteral("1"));
