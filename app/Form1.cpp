@@ -186,6 +186,7 @@ void Form1::connectHandlers()
     on(systray, &Form1::systray_Click);
     on(ok, &Form1::ok_Click);
     on(openview, &Form1::openview_Click);
+    on(Tray1, &Form1::systray_Click);
     connect(&platform::tray(), &platform::Tray::iconMessage, this, &Form1::TrayIcon_Message);
     on(refresh1, &Form1::refresh1_Click);
     on(St1, &Form1::St1_Click);
