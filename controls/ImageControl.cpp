@@ -92,7 +92,6 @@ void ImageControl::setStretch(bool stretch)
     if (!m_stretch)
         sizeToPicture();
     applyGeometry();
-    update();
 }
 
 void ImageControl::setVisible(bool visible)
@@ -110,7 +109,6 @@ void ImageControl::setPicture(const picture::Picture &picture)
     if (!m_stretch)
         sizeToPicture();
     applyGeometry();
-    update();
 }
 
 void ImageControl::sizeToPicture()

@@ -41,7 +41,6 @@ Form8::Form8()
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_DeleteOnClose, false);
 
     // Picture1 keeps the geometry it is given rather than following a layout.
     auto *client = new QWidget(this);

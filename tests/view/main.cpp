@@ -4,8 +4,7 @@
 #include <QTest>
 
 int runDisplayLayoutTest(int argc, char **argv);
-int runImageControlTest(int argc, char **argv);
-int runScrollBarTest(int argc, char **argv);
+int runControlsTest(int argc, char **argv);
 int runFullViewTest(int argc, char **argv);
 
 int main(int argc, char **argv)
@@ -14,8 +13,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     int failures = 0;
     failures += runDisplayLayoutTest(argc, argv);
-    failures += runImageControlTest(argc, argv);
-    failures += runScrollBarTest(argc, argv);
+    failures += runControlsTest(argc, argv);
     failures += runFullViewTest(argc, argv);
     return failures;
 }
