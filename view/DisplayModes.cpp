@@ -6,6 +6,7 @@
 #include "controls/MenuItem.h"
 #include "controls/PictureBox.h"
 #include "controls/ScrollBar.h"
+#include "picture/Loader.h"
 #include "view/DisplayLayout.h"
 
 namespace app {
@@ -90,6 +91,16 @@ void Form1::Form_Resize2()
     Image1->setStretch(false);
     // 2.-4. Shrunk to fit the pane, never enlarged, and centred.
     const view::Box box = view::autoFit({Image1->Width(), Image1->Height()}, paneSize(*Picture5));
+    // A picture decoded for a smaller pane (before the larger view) is
+    // decoded again for this one, so it is not drawn enlarged.
+    const picture::Picture &held = Image1->Picture();
+    if (held.isReduced() && !held.sourcePath().isEmpty()
+        && (held.image().width() + 1 < box.width || held.image().height() + 1 < box.height)) {
+        const picture::LoadResult again = picture::load(
+            held.sourcePath(), picture::DecodeSize::within(QSize(Picture5->ScaleWidth(), Picture5->ScaleHeight())));
+        if (again.ok())
+            Image1->setPicture(again.picture);
+    }
     Image1->setWidth(box.width);
     Image1->setHeight(box.height);
     Image1->Move(box.left, box.top);

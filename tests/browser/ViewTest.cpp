@@ -130,6 +130,20 @@ private slots:
         QVERIFY(!main->restore->Visible());
     }
 
+    void theLargerViewDecodesAJpegForItsWiderPane()
+    {
+        QImage photo(2000, 1000, QImage::Format_RGB32);
+        photo.fill(Qt::darkGreen);
+        QVERIFY(photo.save(f.c() + QStringLiteral("/Pictures/photo.jpg"), "JPEG"));
+        app::Form1 *main = f.load();
+        main->File1->setListIndex(0);
+        QVERIFY(main->Image1->Picture().isReduced());
+        QVERIFY(main->Image1->Picture().image().width() <= 453);
+        main->largev_Click();
+        QVERIFY(main->Image1->Picture().image().width() >= 612);
+        QCOMPARE(main->Image1->Picture().naturalSize(), QSize(2000, 1000));
+    }
+
     void actualSizeInTheLargerViewRecomputesTheBars()
     {
         app::Form1 *main = show(QStringLiteral("p.bmp"), {1000, 200});
