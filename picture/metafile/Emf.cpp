@@ -912,10 +912,12 @@ bool parseEmf(const QByteArray &data, Parsed *out, QString *error)
     r.u32(); // signature
     r.u32(); // version
     const quint32 declaredBytes = r.u32();
-    r.u32(); // records
+    const quint32 declaredRecords = r.u32();
     const int handles = r.u16();
     r.u16();
-    r.skip(12); // description, palette entries
+    const quint32 descriptionChars = r.u32();
+    const quint32 descriptionOffset = r.u32();
+    r.u32(); // palette entries
     const double deviceW = r.i32(), deviceH = r.i32();
     const double mmW = r.i32(), mmH = r.i32();
     double umW = 0, umH = 0;
@@ -926,6 +928,11 @@ bool parseEmf(const QByteArray &data, Parsed *out, QString *error)
     }
     if (!r.ok() || headerSize < 88 || headerSize % 4 || headerSize > quint32(data.size())) {
         *error = QStringLiteral("the enhanced metafile header is damaged");
+        return false;
+    }
+    if (descriptionChars > 0
+        && (descriptionOffset < 88 || qint64(descriptionOffset) + 2 * qint64(descriptionChars) > data.size())) {
+        *error = QStringLiteral("the enhanced metafile header points its description outside the file");
         return false;
     }
     out->emf = true;
@@ -974,37 +981,16 @@ bool parseEmf(const QByteArray &data, Parsed *out, QString *error)
         const quint32 type = h.u32();
         const quint32 size = h.u32();
         if (size < 8 || size % 4 || size > quint64(data.size() - pos)) {
-            // A GDI comment carrying a Windows metafile sometimes states the
-            // embedded file's own size while the metafile runs on: step past
-            // the embedded records and carry on after them.
-            if (!out->records.empty() && out->records.back().type == EMR_GDICOMMENT) {
-                const qsizetype resumed = [&]() -> qsizetype {
-                    const Record &c = out->records.back();
-                    Reader cr = r.sub(c.offset, data.size() - c.offset);
-                    cr.seek(12);
-                    if (cr.u32() != 0x43494447 || cr.u32() != 0x80000001)
-                        return -1;
-                    qsizetype at = c.offset + 40 + 18; // comment header, then the WMF header
-                    while (at + 6 <= data.size()) {
-                        Reader w = r.sub(at, 6);
-                        const quint32 words = w.u32();
-                        const quint16 function = w.u16();
-                        if (words < 3 || qint64(words) * 2 > data.size() - at)
-                            return -1;
-                        at += qsizetype(words) * 2;
-                        if (function == 0)
-                            return (at + 3) & ~qsizetype(3);
-                    }
-                    return -1;
-                }();
-                if (resumed > pos && resumed <= data.size()) {
-                    pos = resumed;
-                    continue;
-                }
-            }
             *error = declaredBytes > quint32(data.size())
                 ? QStringLiteral("the enhanced metafile is truncated (%1 of %2 bytes)").arg(data.size()).arg(declaredBytes)
                 : QStringLiteral("record %1 at byte %2 has a bad size").arg(out->records.size() + 1).arg(pos);
+            return false;
+        }
+        if (type == 0 || type > 122) {
+            *error = QStringLiteral("record %1 at byte %2 has a type no enhanced metafile uses (%3)")
+                         .arg(out->records.size() + 1)
+                         .arg(pos)
+                         .arg(type);
             return false;
         }
         if (out->records.empty() && type != EMR_HEADER) {
@@ -1024,6 +1010,12 @@ bool parseEmf(const QByteArray &data, Parsed *out, QString *error)
     }
     if (!sawEof && data.size() - pos >= 8) {
         *error = QStringLiteral("the records do not end where the file does");
+        return false;
+    }
+    if (sawEof && out->records.size() < declaredRecords) {
+        *error = QStringLiteral("the end-of-file record comes at record %1 of the %2 the header counts")
+                     .arg(out->records.size())
+                     .arg(declaredRecords);
         return false;
     }
     return true;

@@ -170,7 +170,7 @@ QPainterPath readRegion(Reader &r)
     QPainterPath path;
     if (good && !region.isEmpty() && region.rectCount() < 100000)
         path.addRegion(region);
-    else
+    else if (r.ok())
         path.addRect(bounds);
     return path;
 }
@@ -447,9 +447,11 @@ bool WmfPlayer::play(quint16 function, Reader &r)
     case META_CREATEREGION: {
         GdiObject o;
         o.kind = GdiObject::Region;
-        o.region = readRegion(r);
-        if (r.ok())
-            m_p.addObject(o);
+        // Region records in the wild are often cut short; the slot is taken
+        // all the same so that later object indices stay right.
+        Reader copy = r;
+        o.region = readRegion(copy);
+        m_p.addObject(o);
         break;
     }
     case META_SELECTOBJECT: m_p.selectObject(r.u16()); break;
@@ -646,8 +648,13 @@ bool parseWmf(const QByteArray &data, Parsed *out, QString *error)
     bool sawEof = false;
     while (pos + 6 <= data.size()) {
         Reader h = r.sub(pos, 6);
-        const quint32 words = h.u32();
+        quint32 words = h.u32();
         const quint16 function = h.u16();
+        // Some writers leave the high word of the size uninitialised; when
+        // the size only fits the file without it, the low word is the size.
+        if (qint64(words) * 2 > data.size() - pos && (words & 0xffff) >= 3
+            && qint64(words & 0xffff) * 2 <= data.size() - pos)
+            words &= 0xffff;
         if (words < 3 || qint64(words) * 2 > data.size() - pos) {
             *error = QStringLiteral("record %1 at byte %2 runs past the end of the file")
                          .arg(out->records.size() + 1)
@@ -686,7 +693,7 @@ bool parseWmf(const QByteArray &data, Parsed *out, QString *error)
     }
     // A plain WMF has no frame of its own: take the window it sets up.
     QPointF org;
-    QSizeF ext;
+    QSizeF ext(0, 0);
     bool haveOrg = false;
     for (const Record &rec : out->records) {
         Reader p = r.sub(rec.offset + 6, rec.size - 6);
