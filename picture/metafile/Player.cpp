@@ -543,7 +543,13 @@ void Player::drawText(QPointF reference, const QString &text, const QVector<doub
     double stretch = 1;
     if (dc.font.width > 0 && fm.averageCharWidth() > 0)
         stretch = std::clamp(dc.font.width * sx / (fm.averageCharWidth() * k), 0.05, 20.0);
-    const double kx = k * stretch;
+    // Horizontal against vertical scale, from an anisotropic mapping or the
+    // font's width; bounded so that glyphs keep a sane shape.
+    const double kx = k * std::clamp(stretch * sx / sy, 1.0 / 64, 64.0);
+    // FreeType's rasteriser gives up on glyphs far larger or far more
+    // stretched than any screen shows, and Qt's glyph cache then reads a
+    // null bitmap. Such text is drawn as outlines instead.
+    const bool outlines = em * std::max(1.0, kx / k) > 256 || kx / k < 0.25;
 
     QPointF u = ex / sx, v = ey / sy;
     if (u.x() * v.y() - u.y() * v.x() < 0)
@@ -599,14 +605,25 @@ void Player::drawText(QPointF reference, const QString &text, const QVector<doub
                 QString glyph(text[i]);
                 if (text[i].isHighSurrogate() && i + 1 < text.size())
                     glyph.append(text[i + 1]);
-                m_painter->drawText(QPointF(x0 + xs[i], y0), glyph);
+                drawGlyphs(QPointF(x0 + xs[i], y0), glyph, font, outlines);
             }
         } else {
-            m_painter->drawText(QPointF(x0, y0), text);
+            drawGlyphs(QPointF(x0, y0), text, font, outlines);
         }
     }
     if (updateCp)
         dc.position.rx() += width * kx / sx;
+}
+
+void Player::drawGlyphs(QPointF at, const QString &text, const QFont &font, bool outlines)
+{
+    if (!outlines) {
+        m_painter->drawText(at, text);
+        return;
+    }
+    QPainterPath glyphs;
+    glyphs.addText(at, font, text);
+    m_painter->fillPath(glyphs, m_painter->pen().color());
 }
 
 void Player::drawBitmap(const QRectF &dest, const QImage &image, const QRectF &source, quint32 rop,

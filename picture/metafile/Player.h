@@ -198,6 +198,7 @@ public:
 
 private:
     bool applyState(bool forFill);
+    void drawGlyphs(QPointF at, const QString &text, const QFont &font, bool outlines);
     void noteBounds(const QRectF &device);
     void applyClip();
     QRectF everything() const;

@@ -672,8 +672,8 @@ bool parseWmf(const QByteArray &data, Parsed *out, QString *error)
             break;
         }
     }
-    if (!sawEof && pos < data.size() && data.size() - pos >= 6) {
-        *error = QStringLiteral("the records do not end where the file does");
+    if (!sawEof && pos < data.size()) {
+        *error = QStringLiteral("the metafile is truncated: its last record runs past the end of the file");
         return false;
     }
     if (out->records.empty()) {

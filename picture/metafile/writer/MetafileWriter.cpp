@@ -268,7 +268,7 @@ int WmfWriter::createRegion(const QRect &r)
 
 void WmfWriter::arc(quint16 function, const QRect &r, QPoint start, QPoint end)
 {
-    record(function, {end.y(), end.x(), start.y(), start.x(), r.bottom(), r.right(), r.top(), r.left()});
+    record(function, {end.y(), end.x(), start.y(), start.x(), r.y() + r.height(), r.x() + r.width(), r.top(), r.left()});
 }
 
 void WmfWriter::polygon(const QPolygon &poly)
@@ -321,7 +321,7 @@ void WmfWriter::extTextOut(int x, int y, int options, const QRect &rect, const Q
     put16(p, int(text.size()));
     put16(p, options);
     if (options & 6)
-        put16(p, rect.left()), put16(p, rect.top()), put16(p, rect.right()), put16(p, rect.bottom());
+        put16(p, rect.left()), put16(p, rect.top()), put16(p, rect.x() + rect.width()), put16(p, rect.y() + rect.height());
     p.append(text);
     if (text.size() % 2)
         p.append('\0');
@@ -457,7 +457,7 @@ int EmfWriter::createFont(int height, const QString &face, int weight, bool ital
 
 void EmfWriter::arc(quint32 type, const QRect &r, QPoint start, QPoint end)
 {
-    record(type, {r.left(), r.top(), r.right(), r.bottom(), start.x(), start.y(), end.x(), end.y()});
+    record(type, {r.left(), r.top(), r.x() + r.width(), r.y() + r.height(), start.x(), start.y(), end.x(), end.y()});
 }
 
 void EmfWriter::poly(quint32 type, const QPolygon &poly)
@@ -519,7 +519,7 @@ void EmfWriter::extTextOut(int x, int y, const QString &text, int options, const
     put32(p, text.size());
     put32(p, offString);
     put32(p, options);
-    put32(p, rect.left()), put32(p, rect.top()), put32(p, rect.right()), put32(p, rect.bottom());
+    put32(p, rect.left()), put32(p, rect.top()), put32(p, rect.x() + rect.width()), put32(p, rect.y() + rect.height());
     put32(p, dx.isEmpty() ? 0 : offString + stringBytes);
     for (QChar c : text)
         put16(p, c.unicode());

@@ -12,6 +12,9 @@
 
 #include <initializer_list>
 
+// Rectangles are QRects; GDI receives them with the right and bottom edges
+// excluded (left + width, top + height), as GDI draws them.
+
 namespace picture::metafile::writer {
 
 // A packed device-independent bitmap (BITMAPINFOHEADER, colour table,
@@ -60,9 +63,9 @@ public:
 
     void moveTo(int x, int y) { record(0x0214, {y, x}); }
     void lineTo(int x, int y) { record(0x0213, {y, x}); }
-    void rectangle(const QRect &r) { record(0x041B, {r.bottom(), r.right(), r.top(), r.left()}); }
-    void roundRect(const QRect &r, int w, int h) { record(0x061C, {h, w, r.bottom(), r.right(), r.top(), r.left()}); }
-    void ellipse(const QRect &r) { record(0x0418, {r.bottom(), r.right(), r.top(), r.left()}); }
+    void rectangle(const QRect &r) { record(0x041B, {r.y() + r.height(), r.x() + r.width(), r.top(), r.left()}); }
+    void roundRect(const QRect &r, int w, int h) { record(0x061C, {h, w, r.y() + r.height(), r.x() + r.width(), r.top(), r.left()}); }
+    void ellipse(const QRect &r) { record(0x0418, {r.y() + r.height(), r.x() + r.width(), r.top(), r.left()}); }
     // Arc, chord (0x0830) and pie (0x081A) share the layout.
     void arc(quint16 function, const QRect &r, QPoint start, QPoint end);
     void polygon(const QPolygon &p);
@@ -70,8 +73,8 @@ public:
     void polyPolygon(const QVector<QPolygon> &polys);
     void textOut(int x, int y, const QByteArray &text);
     void extTextOut(int x, int y, int options, const QRect &rect, const QByteArray &text, const QVector<int> &dx = {});
-    void intersectClipRect(const QRect &r) { record(0x0416, {r.bottom(), r.right(), r.top(), r.left()}); }
-    void excludeClipRect(const QRect &r) { record(0x0415, {r.bottom(), r.right(), r.top(), r.left()}); }
+    void intersectClipRect(const QRect &r) { record(0x0416, {r.y() + r.height(), r.x() + r.width(), r.top(), r.left()}); }
+    void excludeClipRect(const QRect &r) { record(0x0415, {r.y() + r.height(), r.x() + r.width(), r.top(), r.left()}); }
     void selectClipRegion(int index) { record(0x012C, {index}); }
     void stretchDib(const QRect &dest, const QImage &image, int bitsPerPixel, quint32 rop = 0x00CC0020);
     void patBlt(const QRect &r, quint32 rop);
@@ -126,9 +129,9 @@ public:
 
     void moveTo(int x, int y) { record(27, {x, y}); }
     void lineTo(int x, int y) { record(54, {x, y}); }
-    void rectangle(const QRect &r) { record(43, {r.left(), r.top(), r.right(), r.bottom()}); }
-    void roundRect(const QRect &r, int w, int h) { record(44, {r.left(), r.top(), r.right(), r.bottom(), w, h}); }
-    void ellipse(const QRect &r) { record(42, {r.left(), r.top(), r.right(), r.bottom()}); }
+    void rectangle(const QRect &r) { record(43, {r.left(), r.top(), r.x() + r.width(), r.y() + r.height()}); }
+    void roundRect(const QRect &r, int w, int h) { record(44, {r.left(), r.top(), r.x() + r.width(), r.y() + r.height(), w, h}); }
+    void ellipse(const QRect &r) { record(42, {r.left(), r.top(), r.x() + r.width(), r.y() + r.height()}); }
     // Arc 45, chord 46, pie 47, arc-to 55.
     void arc(quint32 type, const QRect &r, QPoint start, QPoint end);
     // Polygon 3, polyline 4, poly-Bézier 2 (32-bit points) and their 16-bit
@@ -142,8 +145,8 @@ public:
     void strokePath() { record(64, {0, 0, 0, 0}); }
     void strokeAndFillPath() { record(63, {0, 0, 0, 0}); }
     void selectClipPath(int mode) { record(67, {mode}); }
-    void intersectClipRect(const QRect &r) { record(30, {r.left(), r.top(), r.right(), r.bottom()}); }
-    void excludeClipRect(const QRect &r) { record(29, {r.left(), r.top(), r.right(), r.bottom()}); }
+    void intersectClipRect(const QRect &r) { record(30, {r.left(), r.top(), r.x() + r.width(), r.y() + r.height()}); }
+    void excludeClipRect(const QRect &r) { record(29, {r.left(), r.top(), r.x() + r.width(), r.y() + r.height()}); }
     void selectClipRects(const QVector<QRect> &rects, int mode);
     void extTextOut(int x, int y, const QString &text, int options = 0, const QRect &rect = QRect(),
                     const QVector<int> &dx = {});
