@@ -942,7 +942,10 @@ bool parseEmf(const QByteArray &data, Parsed *out, QString *error)
     // Device pixels per millimetre of the reference device.
     double ppmmX = 96 / 25.4, ppmmY = 96 / 25.4;
     if (deviceW > 0 && deviceH > 0) {
-        if (umW > 0 && umH > 0) {
+        // The micrometre sizes refine the millimetre ones; when the header's
+        // extension fields hold something else (a description written over
+        // them), they disagree and are ignored.
+        if (umW > 0 && umH > 0 && std::abs(umW - mmW * 1000) < 1000 && std::abs(umH - mmH * 1000) < 1000) {
             ppmmX = deviceW * 1000 / umW;
             ppmmY = deviceH * 1000 / umH;
         } else if (mmW > 0 && mmH > 0) {
