@@ -797,9 +797,9 @@ void TestMetafile::corpusValidFilesLoad()
     const QStringList rejected = {QStringLiteral("emf/poi-61294.emf")};
     // Files that load with their size and stay blank: EMF+ records only
     // (038), no drawing at all (030), text given only as glyph indices of a
-    // font we do not have (185).
+    // font we do not have (185), white shapes only (empty-polygon-close).
     const QStringList blank = {QStringLiteral("emf/emf2svg-test-038.emf"), QStringLiteral("emf/emf2svg-test-030.emf"),
-                               QStringLiteral("emf/emf2svg-test-185.emf")};
+                               QStringLiteral("emf/emf2svg-test-185.emf"), QStringLiteral("wmf/poi-empty-polygon-close.wmf")};
     int checked = 0;
     const QRegularExpression placeable(QStringLiteral("placeable bbox \\((-?\\d+),(-?\\d+)\\)-\\((-?\\d+),(-?\\d+)\\), (\\d+) units/inch"));
     const QRegularExpression frame(QStringLiteral("frame \\((-?\\d+),(-?\\d+)\\)-\\((-?\\d+),(-?\\d+)\\) in 0.01 mm"));
