@@ -158,7 +158,7 @@ void decodeRle(Reader r, int bpp, qint64 width, qint64 height, std::vector<quint
 } // namespace
 
 DibResult decodeDib(const Reader &info, const Reader &bits, int usage, const QVector<QRgb> &palette, DibAlpha alpha,
-                    int maxLines)
+                    int maxLines, bool paletteOnly)
 {
     DibResult result;
     Header h;
@@ -195,7 +195,9 @@ DibResult decodeDib(const Reader &info, const Reader &bits, int usage, const QVe
         return result;
     }
 
-    const QVector<QRgb> table = bpp <= 8 ? readTable(info, h, usage, palette) : QVector<QRgb>();
+    QVector<QRgb> table;
+    if (bpp <= 8)
+        table = paletteOnly && !palette.isEmpty() ? palette : readTable(info, h, usage, palette);
     const qint64 stride = ((width * bpp + 31) / 32) * 4;
     qint64 lines = height;
     if (maxLines >= 0)

@@ -22,8 +22,9 @@ struct DibResult {
 // `info` and whose pixels are in `bits`. `usage` 1 means the colour table
 // holds 16-bit indices into `palette`. `maxLines` limits the scan lines the
 // bits must hold (SetDIBitsToDevice sends a band); -1 for all of them.
+// `paletteOnly`: the colour table is not read; index i is `palette[i]`.
 DibResult decodeDib(const Reader &info, const Reader &bits, int usage, const QVector<QRgb> &palette,
-                    DibAlpha alpha = DibAlpha::Ignore, int maxLines = -1);
+                    DibAlpha alpha = DibAlpha::Ignore, int maxLines = -1, bool paletteOnly = false);
 
 // A packed DIB: header, colour table and pixels in one block.
 DibResult decodePackedDib(const Reader &packed, int usage, const QVector<QRgb> &palette);

@@ -655,13 +655,19 @@ void EmfPlayer::object(quint32 type, const Reader &rec, Reader &r)
             r.fail();
             return;
         }
-        const DibResult dib = decodeDib(info, bits, int(usage), m_p.dc.palette);
+        // A monochrome brush paints its 0 bits in the text colour and its 1
+        // bits in the background colour of the moment it paints.
+        const QVector<QRgb> mono = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+        const DibResult dib = decodeDib(info, bits, type == EMR_CREATEMONOBRUSH ? 1 : int(usage),
+                                        type == EMR_CREATEMONOBRUSH ? mono : m_p.dc.palette,
+                                        DibAlpha::Ignore, -1, type == EMR_CREATEMONOBRUSH);
         if (dib.damaged) {
             r.fail();
             return;
         }
         o.brush.style = BS_DIBPATTERNPT;
         o.brush.pattern = dib.image;
+        o.brush.monochrome = type == EMR_CREATEMONOBRUSH;
         o.brush.color = QColor(128, 128, 128);
         break;
     }

@@ -275,6 +275,15 @@ QBrush Player::makeBrush(const LogBrush &b) const
     case BS_PATTERN:
     case BS_DIBPATTERN:
     case BS_DIBPATTERNPT:
+        if (!b.pattern.isNull() && b.monochrome) {
+            QImage tinted = b.pattern.convertToFormat(QImage::Format_RGB32);
+            for (int y = 0; y < tinted.height(); ++y) {
+                QRgb *line = reinterpret_cast<QRgb *>(tinted.scanLine(y));
+                for (int x = 0; x < tinted.width(); ++x)
+                    line[x] = (line[x] & 0xffffff) == 0 ? dc.textColor.rgb() : dc.bkColor.rgb();
+            }
+            return QBrush(tinted);
+        }
         if (!b.pattern.isNull())
             return QBrush(b.pattern);
         return QBrush(color);
@@ -790,10 +799,24 @@ void Player::appendToPath(const QPainterPath &logical, bool connect)
     if (path.elementCount() + logical.elementCount() > Limits::maxPathElements)
         return;
     const QPainterPath mapped = logicalToDevice().map(logical);
-    if (connect && path.elementCount() > 0)
-        path.connectPath(mapped);
-    else
+    if (!connect || path.elementCount() == 0) {
         path.addPath(mapped);
+        return;
+    }
+    // Continue the open figure element by element: QPainterPath::connectPath
+    // loses track of where the current figure starts, so a later
+    // CloseFigure would close onto another figure.
+    for (int i = 0; i < mapped.elementCount(); ++i) {
+        const QPainterPath::Element e = mapped.elementAt(i);
+        if (e.isCurveTo() && i + 2 < mapped.elementCount()) {
+            path.cubicTo(e, mapped.elementAt(i + 1), mapped.elementAt(i + 2));
+            i += 2;
+        } else if (e.isMoveTo() && i > 0) {
+            path.moveTo(e);
+        } else if (!e.isMoveTo() || path.currentPosition() != QPointF(e)) {
+            path.lineTo(e);
+        }
+    }
 }
 
 void Player::strokeAndFillPath(bool fill, bool stroke)

@@ -64,6 +64,9 @@ struct LogBrush {
     QColor color = Qt::white;
     int hatch = 0;
     QImage pattern;
+    // A monochrome pattern takes the text and background colours of the DC
+    // it paints with (its 0 pixels are black in `pattern`).
+    bool monochrome = false;
 };
 
 struct LogFont {
