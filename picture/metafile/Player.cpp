@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QRegion>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cmath>
@@ -866,8 +867,55 @@ void Player::selectClipPath(int mode)
 
 namespace picture::metafile {
 
-QString decodeAnsi(const uchar *data, qsizetype length, int charset)
+const char *codecForCharset(int charset)
 {
+    switch (charset) {
+    case 77: return "macintosh";
+    case 128: return "Shift_JIS";
+    case 129: return "windows-949";
+    case 130: return "johab";
+    case 134: return "GBK";
+    case 136: return "Big5";
+    case 161: return "windows-1253";
+    case 162: return "windows-1254";
+    case 163: return "windows-1258";
+    case 177: return "windows-1255";
+    case 178: return "windows-1256";
+    case 186: return "windows-1257";
+    case 204: return "windows-1251";
+    case 222: return "windows-874";
+    case 238: return "windows-1250";
+    case 255: return "IBM437";
+    default: return nullptr; // ANSI and Symbol are handled below
+    }
+}
+
+QString decodeAnsi(const uchar *data, qsizetype length, int charset, const QVector<double> *byteDx,
+                   QVector<double> *charDx)
+{
+    // Multi-byte character sets give one advance per byte: sum them per
+    // character by decoding a byte at a time.
+    if (byteDx && charDx) {
+        charDx->clear();
+        const char *codec = codecForCharset(charset);
+        QStringDecoder decoder(codec ? codec : "windows-1252");
+        if (codec && decoder.isValid() && byteDx->size() >= length) {
+            QString out;
+            double pending = 0;
+            for (qsizetype i = 0; i < length; ++i) {
+                pending += (*byteDx)[i];
+                const QString part = decoder.decode(QByteArrayView(data + i, 1));
+                for (qsizetype k = 0; k < part.size(); ++k) {
+                    charDx->append(k == 0 ? pending : 0);
+                    pending = 0;
+                }
+                out += part;
+            }
+            return out;
+        }
+        *charDx = byteDx->mid(0, length);
+    }
+
     // Windows-1252 in 0x80..0x9f; the rest of the ANSI page is Latin-1.
     static const char16_t cp1252[32] = {
         0x20ac, 0x81, 0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8d, 0x017d, 0x8f,
@@ -888,6 +936,15 @@ QString decodeAnsi(const uchar *data, qsizetype length, int charset)
         0x2220, 0x2207, 0xae, 0xa9, 0x2122, 0x220f, 0x221a, 0x22c5, 0xac, 0x2227, 0x2228, 0x21d4, 0x21d0, 0x21d1, 0x21d2, 0x21d3,
         0x25ca, 0x2329, 0xae, 0xa9, 0x2122, 0x2211, 0x239b, 0x239c, 0x239d, 0x23a1, 0x23a2, 0x23a3, 0x23a7, 0x23a8, 0x23a9, 0x23aa,
         0x20, 0x232a, 0x222b, 0x2320, 0x23ae, 0x2321, 0x239e, 0x239f, 0x23a0, 0x23a4, 0x23a5, 0x23a6, 0x23ab, 0x23ac, 0x23ad, 0x20};
+    if (const char *codec = codecForCharset(charset)) {
+        QStringDecoder decoder(codec);
+        if (decoder.isValid()) {
+            qsizetype n = length;
+            while (n > 0 && data[n - 1] == 0)
+                --n;
+            return decoder.decode(QByteArrayView(data, n));
+        }
+    }
     QString out;
     out.reserve(length);
     for (qsizetype i = 0; i < length; ++i) {

@@ -118,7 +118,12 @@ struct DcState {
 
 // Text of the 8-bit records in the font's character set (the ANSI code
 // page, or the Symbol font's letters mapped to their Unicode meaning).
-QString decodeAnsi(const uchar *data, qsizetype length, int charset);
+// With `byteDx`, the advance of each byte, `charDx` receives the advance of
+// each character.
+QString decodeAnsi(const uchar *data, qsizetype length, int charset, const QVector<double> *byteDx = nullptr,
+                   QVector<double> *charDx = nullptr);
+// The codec of a Windows character set that is not the ANSI page or Symbol.
+const char *codecForCharset(int charset);
 
 // A COLORREF; palette-index colours look the index up in `palette`.
 QColor colorRef(quint32 value, const QVector<QRgb> &palette);

@@ -136,7 +136,7 @@ LogFont readFont(Reader &r)
             break;
         face.append(c);
     }
-    f.face = decodeAnsi(reinterpret_cast<const uchar *>(face.constData()), face.size(), 0);
+    f.face = decodeAnsi(reinterpret_cast<const uchar *>(face.constData()), face.size(), f.charset == 2 ? 0 : f.charset);
     return f;
 }
 
@@ -361,13 +361,14 @@ bool WmfPlayer::play(quint16 function, Reader &r)
             r.fail();
             break;
         }
-        const QString s = text(r.data() + r.pos(), length);
+        const uchar *bytes = r.data() + r.pos();
         r.skip(length + (length & 1));
-        QVector<double> dx;
+        QVector<double> byteDx, dx;
         if (r.remaining() >= qsizetype(length) * 2) {
             for (int i = 0; i < length; ++i)
-                dx.append(r.i16());
+                byteDx.append(r.i16());
         }
+        const QString s = decodeAnsi(bytes, length, dc.font.charset, byteDx.isEmpty() ? nullptr : &byteDx, &dx);
         if (r.ok())
             m_p.drawText(at, s, dx, options, rect);
         break;

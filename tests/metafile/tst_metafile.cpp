@@ -1,4 +1,5 @@
 #include "picture/metafile/Metafile.h"
+#include "picture/metafile/Player.h"
 #include "picture/metafile/writer/MetafileWriter.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -116,6 +117,7 @@ private slots:
     void textAlignment_data();
     void textAlignment();
     void textAttributes();
+    void characterSets();
     void bitmapDepths_data();
     void bitmapDepths();
     void bitmapRecords();
@@ -595,6 +597,19 @@ void TestMetafile::textAttributes()
     QVERIFY(blues > 50);
     const QRect rotated = ink(image.copy(40, 30, 60, 70));
     QVERIFY2(rotated.height() > rotated.width() * 2, qPrintable(QStringLiteral("%1x%2").arg(rotated.width()).arg(rotated.height())));
+}
+
+void TestMetafile::characterSets()
+{
+    const auto bytes = [](const char *s) { return reinterpret_cast<const uchar *>(s); };
+    QCOMPARE(decodeAnsi(bytes("\x80 caf\xe9"), 6, 0), QStringLiteral("\u20ac caf\u00e9"));
+    QCOMPARE(decodeAnsi(bytes("abp"), 3, 2), QStringLiteral("\u03b1\u03b2\u03c0")); // Symbol font letters
+    QCOMPARE(decodeAnsi(bytes("\xcf\xf0\xe8"), 3, 204), QStringLiteral("\u041f\u0440\u0438"));
+    // Shift_JIS: two bytes, one character; the per-byte advances add up.
+    const QVector<double> byteDx = {5, 6, 7};
+    QVector<double> charDx;
+    QCOMPARE(decodeAnsi(bytes("\x82\xa0" "A"), 3, 128, &byteDx, &charDx), QStringLiteral("\u3042A"));
+    QCOMPARE(charDx, QVector<double>({11, 7}));
 }
 
 void TestMetafile::bitmapDepths_data()
