@@ -16,12 +16,8 @@ using namespace picture::metafile::writer;
 
 namespace {
 
-// GDI constants the tests write.
-constexpr int MM_TEXT = 1, MM_LOMETRIC = 2, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
-constexpr int PS_NULL = 5, BS_SOLID = 0, BS_HATCHED = 2, BS_NULL = 1;
+// GDI constants beyond those Player.h names.
 constexpr int TRANSPARENT = 1, OPAQUE = 2;
-constexpr int TA_RIGHT = 2, TA_CENTER = 6, TA_BOTTOM = 8, TA_BASELINE = 24;
-constexpr int RGN_AND = 1, RGN_DIFF = 4;
 
 const QRgb white = qRgb(255, 255, 255);
 const QRgb red = qRgb(255, 0, 0);
