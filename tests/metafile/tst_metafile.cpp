@@ -528,9 +528,9 @@ void TestMetafile::textAlignment_data()
     for (bool wmf : {false, true}) {
         const char *f = wmf ? "wmf " : "emf ";
         QTest::newRow(qPrintable(QString(f) + "left top")) << 0 << wmf;
-        QTest::newRow(qPrintable(QString(f) + "right top")) << TA_RIGHT << wmf;
-        QTest::newRow(qPrintable(QString(f) + "centre bottom")) << (TA_CENTER | TA_BOTTOM) << wmf;
-        QTest::newRow(qPrintable(QString(f) + "left baseline")) << TA_BASELINE << wmf;
+        QTest::newRow(qPrintable(QString(f) + "right top")) << int(TA_RIGHT) << wmf;
+        QTest::newRow(qPrintable(QString(f) + "centre bottom")) << int(TA_CENTER | TA_BOTTOM) << wmf;
+        QTest::newRow(qPrintable(QString(f) + "left baseline")) << int(TA_BASELINE) << wmf;
     }
 }
 
