@@ -232,7 +232,8 @@ QPen Player::makePen() const
     else if (dc.rop2 == 16)
         color = Qt::white;
     QPen pen(color);
-    pen.setWidthF(p.width > 0 && std::isfinite(p.width) ? std::min(p.width, 1e6) : 0);
+    // QPen refuses widths beyond about 2^16; no real pen comes near that.
+    pen.setWidthF(p.width > 0 && std::isfinite(p.width) ? std::min(p.width, 32767.0) : 0);
     switch (p.endCap) {
     case 1: pen.setCapStyle(Qt::SquareCap); break;
     case 2: pen.setCapStyle(Qt::FlatCap); break;
