@@ -76,6 +76,8 @@ QTransform readXform(Reader &r, bool *valid)
     return QTransform(m11, m12, m21, m22, dx, dy);
 }
 
+constexpr int maxRegionRects = 10000;
+
 // RGNDATA: a header and a list of rectangles.
 bool readRegionData(Reader r, QPainterPath *out)
 {
@@ -86,6 +88,16 @@ bool readRegionData(Reader r, QPainterPath *out)
     r.skip(16);
     if (!r.ok() || headerSize < 32 || count > 1'000'000 || !r.has(qint64(headerSize) - 32 + qint64(count) * 16))
         return false;
+    if (count > quint32(maxRegionRects)) {
+        // Clip and fill work on paths; a region this fragmented would make
+        // their set operations crawl, so it stands for its bounds.
+        Reader b = r;
+        b.seek(16);
+        const QRectF bounds = readRectL(b).normalized();
+        *out = QPainterPath();
+        out->addRect(bounds);
+        return true;
+    }
     r.skip(headerSize - 32);
     QRegion region;
     QVector<QRect> rects;
@@ -334,7 +346,7 @@ bool EmfPlayer::play(quint32 type, const Reader &rec, Reader &r)
         }
         double stroke = 1;
         if (type == EMR_FRAMERGN) {
-            stroke = std::max(std::abs(r.i32()), 1);
+            stroke = std::max(std::abs(double(r.i32())), 1.0);
             r.i32();
         }
         QPainterPath region;
@@ -604,7 +616,7 @@ void EmfPlayer::object(quint32 type, const Reader &rec, Reader &r)
         o.pen.style = int(style & 0x0f);
         o.pen.endCap = int((style >> 8) & 0x0f);
         o.pen.join = int((style >> 12) & 0x0f);
-        o.pen.width = std::abs(r.i32());
+        o.pen.width = std::abs(double(r.i32()));
         r.i32();
         o.pen.color = colorRef(r.u32(), m_p.dc.palette);
         break;
@@ -675,7 +687,7 @@ void EmfPlayer::object(quint32 type, const Reader &rec, Reader &r)
         o.kind = GdiObject::Font;
         LogFont &f = o.font;
         f.height = r.i32();
-        f.width = std::abs(r.i32());
+        f.width = std::abs(double(r.i32()));
         f.escapement = r.i32() % 3600;
         r.i32();
         f.weight = r.i32();

@@ -105,17 +105,17 @@ void Player::saveDc()
 void Player::restoreDc(int which)
 {
     if (which < 0) {
-        int count = -which;
+        qint64 count = -qint64(which);
         // Saves beyond the depth bound were not kept; their restores only
         // count them off.
-        const int lost = std::min(count, m_lostSaves);
+        const int lost = int(std::min<qint64>(count, m_lostSaves));
         m_lostSaves -= lost;
         count -= lost;
         if (count == 0)
             return;
-        if (count > int(m_stack.size()))
+        if (count > qint64(m_stack.size()))
             return; // GDI refuses a restore below the stack
-        m_stack.resize(m_stack.size() - count + 1);
+        m_stack.resize(m_stack.size() - size_t(count) + 1);
         dc = m_stack.back();
         m_stack.pop_back();
     } else if (which > 0 && which <= int(m_stack.size())) {

@@ -34,7 +34,7 @@ struct Limits {
     static constexpr qint64 maxRecords = 2'000'000;  // records in one file
     static constexpr qint64 maxPathElements = 1'000'000;
     static constexpr qint64 maxWork = 20'000'000;    // points + pixels/16 + glyphs per play
-    static constexpr qint64 maxBitmapPixels = 64LL * 1024 * 1024;
+    static constexpr qint64 maxBitmapPixels = 16LL * 1024 * 1024; // 64 MB decoded
     static constexpr int maxBitmapSide = 32768;
     static constexpr int maxTextLength = 32768;
 };

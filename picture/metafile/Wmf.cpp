@@ -152,11 +152,15 @@ QPainterPath readRegion(Reader &r)
         return QRectF(QPointF(l, t), QPointF(rr, b)).normalized();
     }();
     QRegion region;
+    // Beyond some thousands of pieces a region stands for its bounds: the
+    // clip and fill set operations on it would crawl.
+    int pieces = 0;
     bool good = r.ok() && scanCount >= 0;
     for (int s = 0; good && s < scanCount; ++s) {
         const int count = r.u16();
         const int top = r.i16(), bottom = r.i16();
-        if (count % 2 || !r.has(qint64(count) * 2 + 2)) {
+        pieces += count / 2;
+        if (count % 2 || !r.has(qint64(count) * 2 + 2) || pieces > 10000) {
             good = false;
             break;
         }
