@@ -75,7 +75,7 @@ bool readHeader(const Reader &info, Header *h)
         h->colours = std::min<quint32>(used, 256); // an optional table for optimisation only
     h->tableOffset = size;
     if (h->compression == 3 || h->compression == 6) {
-        Reader m = info.sub(40, 16);
+        Reader m = info.sub(40, std::clamp<qint64>(info.size() - 40, 0, 16));
         for (int i = 0; i < 4; ++i)
             h->masks[i] = m.has(4) ? m.u32() : 0;
         h->hasMasks = true;

@@ -1,3 +1,4 @@
+#include "picture/metafile/Dib.h"
 #include "picture/metafile/Metafile.h"
 #include "picture/metafile/Player.h"
 #include "picture/metafile/writer/MetafileWriter.h"
@@ -117,6 +118,10 @@ private slots:
     void bitmapDepths_data();
     void bitmapDepths();
     void bitmapRecords();
+    void dibEncodings();
+    void pathFiguresStayApart();
+    void monochromeBrushTakesDcColours();
+    void wmfSizeWithStrayHighWord();
     void sharpWhenEnlarged();
     void samples();
     void damagedRecordsFailAtLoad_data();
@@ -683,6 +688,132 @@ void TestMetafile::bitmapRecords()
         CHECK_PIXEL(out, 60, 60, qRgb(255, 0, 0));
         CHECK_PIXEL(out, 90, 90, white);
     }
+}
+
+namespace {
+
+void put16(QByteArray &b, int v) { b.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); }
+void put32(QByteArray &b, qint64 v) { for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xff)); }
+
+// BITMAPINFOHEADER for a `w` x `h` bitmap, then `colours` table entries.
+QByteArray infoHeader(int w, int h, int bpp, int compression, const QVector<QRgb> &colours)
+{
+    QByteArray b;
+    put32(b, 40), put32(b, w), put32(b, h), put16(b, 1), put16(b, bpp), put32(b, compression);
+    put32(b, 0), put32(b, 0), put32(b, 0), put32(b, colours.size()), put32(b, 0);
+    for (QRgb c : colours)
+        b.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c))).append('\0');
+    return b;
+}
+
+DibResult decode(const QByteArray &info, const QByteArray &bits)
+{
+    return decodeDib(Reader(reinterpret_cast<const uchar *>(info.constData()), info.size()),
+                     Reader(reinterpret_cast<const uchar *>(bits.constData()), bits.size()), 0, {});
+}
+
+} // namespace
+
+void TestMetafile::dibEncodings()
+{
+    const QVector<QRgb> table = {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 0, 255)};
+    {
+        // RLE8, bottom-up: row 0 (the bottom) four reds, row 1 two blues
+        // after a two-pixel delta... written as an absolute run.
+        const QByteArray bits("\x04\x01\x00\x00\x00\x03\x02\x02\x02\x00\x00\x01", 12);
+        const DibResult r = decode(infoHeader(4, 2, 8, 1, table), bits);
+        QVERIFY(!r.damaged);
+        QCOMPARE(r.image.pixel(0, 1), red);
+        QCOMPARE(r.image.pixel(3, 1), red);
+        QCOMPARE(r.image.pixel(2, 0), blue);
+    }
+    {
+        // RLE4: a run alternating red and blue nibbles.
+        const QByteArray bits("\x04\x12\x00\x01", 4);
+        const DibResult r = decode(infoHeader(4, 1, 4, 2, table), bits);
+        QCOMPARE(r.image.pixel(0, 0), red);
+        QCOMPARE(r.image.pixel(1, 0), blue);
+    }
+    {
+        // 16-bit bit fields, 5-6-5, top-down.
+        QByteArray info = infoHeader(2, -1, 16, 3, {});
+        put32(info, 0xf800), put32(info, 0x07e0), put32(info, 0x001f);
+        QByteArray bits;
+        put16(bits, 0xf800), put16(bits, 0x07e0);
+        const DibResult r = decode(info, bits);
+        QCOMPARE(r.image.pixel(0, 0), red);
+        QCOMPARE(r.image.pixel(1, 0), qRgb(0, 255, 0));
+    }
+    // Missing pixel rows, an impossible depth and a zero width are damage.
+    QVERIFY(decode(infoHeader(4, 4, 24, 0, {}), QByteArray(20, '\0')).damaged);
+    QVERIFY(decode(infoHeader(4, 4, 7, 0, {}), QByteArray(64, '\0')).damaged);
+    QVERIFY(decode(infoHeader(0, 4, 24, 0, {}), QByteArray(64, '\0')).damaged);
+    QVERIFY(decode(infoHeader(40000, 40000, 24, 0, {}), QByteArray(64, '\0')).damaged);
+}
+
+void TestMetafile::pathFiguresStayApart()
+{
+    // Two closed figures built by records that continue the current one;
+    // the second must close onto its own start, not the first figure's.
+    EmfWriter w = emf100();
+    redFill(w);
+    w.setPolyFillMode(2);
+    w.beginPath();
+    w.moveTo(10, 10);
+    w.poly(89, QPolygon({QPoint(40, 10), QPoint(40, 40), QPoint(10, 40)})); // poly-line-to, 16-bit
+    w.closeFigure();
+    w.moveTo(60, 60);
+    w.poly(89, QPolygon({QPoint(90, 60), QPoint(90, 90), QPoint(60, 90)}));
+    w.closeFigure();
+    w.endPath();
+    w.fillPath();
+    const QImage image = render(w.finish());
+    CHECK_PIXEL(image, 25, 25, red);
+    CHECK_PIXEL(image, 75, 75, red);
+    CHECK_PIXEL(image, 50, 50, white);
+    CHECK_PIXEL(image, 30, 70, white);
+    CHECK_PIXEL(image, 70, 30, white);
+}
+
+void TestMetafile::monochromeBrushTakesDcColours()
+{
+    // An 8 x 8 monochrome brush whose left half is 0 bits: text colour
+    // there, background colour in the right half.
+    QByteArray info = infoHeader(8, 8, 1, 0, {qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    QByteArray bits;
+    for (int i = 0; i < 8; ++i)
+        put32(bits, 0x0f);
+    QByteArray p;
+    put32(p, 5), put32(p, 0), put32(p, 32), put32(p, info.size()), put32(p, 32 + info.size()), put32(p, bits.size());
+    p.append(info).append(bits);
+    EmfWriter w = emf100();
+    w.record(93, p);
+    w.selectObject(5);
+    w.selectObject(quint32(w.createPen(PS_NULL, 0, Qt::black)));
+    w.setTextColor(Qt::red);
+    w.setBkColor(Qt::blue);
+    w.rectangle(QRect(0, 0, 100, 100));
+    const QImage image = render(w.finish());
+    int reds = 0, blues = 0;
+    for (int x = 20; x < 36; ++x)
+        reds += near(image.pixel(x, 50), red), blues += near(image.pixel(x, 50), blue);
+    QVERIFY2(reds >= 4 && blues >= 4, qPrintable(QStringLiteral("%1 red, %2 blue").arg(reds).arg(blues)));
+}
+
+void TestMetafile::wmfSizeWithStrayHighWord()
+{
+    // Some writers leave garbage in the high word of a record size; the low
+    // word is the size when only it fits the file.
+    WmfWriter w = wmf100();
+    redFill(w);
+    w.rectangle(QRect(0, 0, 100, 100));
+    QByteArray file = w.finish();
+    const int rectangleAt = file.size() - 6 - 14; // the rectangle, then the end record
+    QCOMPARE(quint8(file[rectangleAt + 4]), quint8(0x1b));
+    file[rectangleAt + 2] = char(0x4a);
+    const QImage image = render(file);
+    QVERIFY(!image.isNull());
+    CHECK_PIXEL(image, 50, 50, red);
 }
 
 void TestMetafile::sharpWhenEnlarged()
