@@ -42,7 +42,12 @@ for f in "$corpus"/wmf/*.wmf "$corpus"/emf/*.emf; do
   rm -f "$ref"
   case $name in
     *.wmf) wmf2svg -o "$out/$name.svg" "$f" >/dev/null 2>&1 &&
-           rsvg-convert -w "$w" -h "$h" -b white -o "$ref" "$out/$name.svg" >/dev/null 2>&1 ;;
+           rsvg-convert -w "$w" -h "$h" -b white -o "$ref" "$out/$name.svg" >/dev/null 2>&1
+           # libwmf writes the text of 8-bit records into the SVG as it is.
+           if [ ! -s "$ref" ] && [ -s "$out/$name.svg" ]; then
+             iconv -f WINDOWS-1252 -t UTF-8 "$out/$name.svg" > "$out/$name.utf8.svg" 2>/dev/null &&
+               rsvg-convert -w "$w" -h "$h" -b white -o "$ref" "$out/$name.utf8.svg" >/dev/null 2>&1
+           fi ;;
     *.emf) timeout 60 inkscape "$f" --export-type=png --export-filename="$ref" --export-width="$w" \
              --export-height="$h" --export-background=white --export-background-opacity=1 >/dev/null 2>&1 ;;
   esac
