@@ -299,6 +299,10 @@ QFont Player::makeFont(double pixelSize) const
     QString face = f.face.trimmed();
     if (face.isEmpty() || face.compare(QLatin1String("System"), Qt::CaseInsensitive) == 0)
         face = QStringLiteral("Arial");
+    // Symbol text arrives already mapped to Unicode (decodeAnsi); the
+    // symbol-encoded fonts installed under that name would draw it blank.
+    if (f.charset == 2 && face.contains(QLatin1String("Symbol"), Qt::CaseInsensitive))
+        face = QStringLiteral("Times New Roman");
     QFont font(face);
     font.setPixelSize(std::clamp(int(std::lround(pixelSize)), 1, 4000));
     if (f.weight > 0)

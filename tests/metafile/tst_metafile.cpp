@@ -611,6 +611,14 @@ void TestMetafile::characterSets()
     QVector<double> charDx;
     QCOMPARE(decodeAnsi(bytes("\x82\xa0" "A"), 3, 128, &byteDx, &charDx), QStringLiteral("\u3042A"));
     QCOMPARE(charDx, QVector<double>({11, 7}));
+
+    // Symbol-font text shows (the installed symbol fonts would draw the
+    // mapped letters blank).
+    WmfWriter w = wmf100();
+    w.selectObject(w.createFont(-40, "Symbol", 400, false, false, 0, 2));
+    w.setBkMode(TRANSPARENT);
+    w.textOut(10, 10, "DpS");
+    QVERIFY(ink(render(w.finish())).width() > 30);
 }
 
 void TestMetafile::bitmapDepths_data()
