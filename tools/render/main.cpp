@@ -12,6 +12,9 @@
 
 int main(int argc, char **argv)
 {
+    // A command-line tool: it needs no display (text is drawn offscreen too).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3 && args.size() != 5) {

@@ -1,5 +1,7 @@
 #include "tools/samples/Samples.h"
 
+#include "picture/metafile/writer/MetafileWriter.h"
+
 #include "tools/samples/SampleWriters.h"
 
 #include <QBuffer>
@@ -170,10 +172,9 @@ QList<Sample> makeSamples()
     list.append({QStringLiteral("badge.ico"), writeIco({badge(16), badge(32), badge(48), badge(256)}), badge(256), true});
     list.append({QStringLiteral("pointer.cur"), writeCur(pointer(), QPoint(1, 1)), pointer(), true});
 
-    // Windows metafile samples (sampleWmf(), sampleEmf() from the metafile
-    // player's library) go here once that library exists:
-    //   list.append({QStringLiteral("drawing.wmf"), sampleWmf(), {}, true});
-    //   list.append({QStringLiteral("drawing.emf"), sampleEmf(), {}, true});
+    // Drawings: no pixels to compare, they are played at whatever size is shown.
+    list.append({QStringLiteral("drawing.wmf"), picture::metafile::writer::sampleWmf(), {}, false});
+    list.append({QStringLiteral("drawing.emf"), picture::metafile::writer::sampleEmf(), {}, false});
     return list;
 }
 
