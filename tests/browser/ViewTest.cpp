@@ -9,6 +9,8 @@
 #include "tests/support/TestRunner.h"
 #include "view/Form8.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QTest>
 
@@ -165,6 +167,46 @@ private slots:
         main->Image1_Click();
         QVERIFY(view::Form8::loaded());
         QCOMPARE(view::Form8::loaded()->Image1->Width(), 120.0f);
+    }
+
+    void metafilesShowInEveryMode()
+    {
+        const QString corpus = testsupport::corpusDir();
+        if (corpus.isEmpty())
+            QSKIP("the picture corpus is not present");
+        int copied = 0;
+        for (const QString &sub : {QStringLiteral("wmf"), QStringLiteral("emf")}) {
+            const QDir dir(corpus + QLatin1Char('/') + sub);
+            for (const QString &name : dir.entryList({QStringLiteral("*.wmf"), QStringLiteral("*.emf")}, QDir::Files)) {
+                if (copied >= 12)
+                    break;
+                if (QFile::copy(dir.filePath(name), f.c() + QStringLiteral("/Pictures/") + name))
+                    ++copied;
+            }
+        }
+        app::Form1 *main = f.load();
+        QVERIFY(main->File1->ListCount() > 0);
+        int refused = 0;
+        for (int i = 0; i < main->File1->ListCount(); ++i) {
+            f.boxes->shown.clear();
+            main->File1->setListIndex(i);
+            if (!f.boxes->shown.isEmpty()) {
+                ++refused; // a file the player refuses has had its message
+                continue;
+            }
+            QVERIFY(main->Image1->Picture().isDrawing());
+            main->St1_Click();
+            QCOMPARE(main->Image1->Width(), 453.0f);
+            main->Act1_Click();
+            main->auto1_Click();
+            QVERIFY(main->Image1->Width() <= 453.0f && main->Image1->Height() <= 389.0f);
+            main->grab(); // plays it
+            main->ShowFullView();
+            QVERIFY(view::Form8::loaded()->Image1->Picture().isDrawing());
+            view::Form8::loaded()->Image1_Click();
+            QVERIFY(f.boxes->shown.isEmpty());
+        }
+        QVERIFY2(refused <= 1, qPrintable(QString::number(refused)));
     }
 
     void thePopUpModeItemsFollowTheViewMenu()
