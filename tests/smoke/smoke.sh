@@ -10,12 +10,11 @@ work=$(mktemp -d)
 fail() { echo "FAIL: $*"; status=1; }
 status=0
 
-display=""
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and writes its number to the file.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+display=":$(head -n 1 "$work/display")"
 cleanup() {
   [ -n "${first_pid:-}" ] && kill "$first_pid" 2>/dev/null
   kill "$xvfb_pid" 2>/dev/null
