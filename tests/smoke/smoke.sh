@@ -78,5 +78,9 @@ else
 fi
 kill -0 "$first_pid" 2>/dev/null || fail "the first instance did not survive the second start"
 
-if [ $status = 0 ]; then echo "smoke test passed"; fi
+if [ $status = 0 ]; then
+  echo "smoke test passed"
+else
+  for log in xvfb first second; do echo "--- $log.log"; cat "$work/$log.log" 2>/dev/null; done
+fi
 exit $status
