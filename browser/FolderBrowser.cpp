@@ -60,9 +60,10 @@ void Form1::Dir1_Change()
     St1->setEnabled(false);
     auto1->setEnabled(false);
     Act1->setEnabled(false);
-    // 4. Both lists read again from disk.
+    // 4. Both lists read again from disk (pointing the file list at a
+    // folder reads it).
     bool listed = File1->setPath(Dir1->Path());
-    listed = listed && File1->Refresh() && Dir1->Refresh();
+    listed = listed && Dir1->Refresh();
     // 5. The folder becomes the current directory.
     listed = listed && platform::CurrentDirectory::chDir(File1->Path());
     // 6. No picture is loaded now.

@@ -159,6 +159,18 @@ QString valueName(const char *name)
     return name ? QString::fromLocal8Bit(name) : QString();
 }
 
+// The full path of `subKey` below `key`, or the error code for the caller.
+LONG subKeyPath(HKEY key, const char *subKey, HKEY *result, QString *path)
+{
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    QString base;
+    if (!keyPath(key, &base))
+        return ERROR_INVALID_HANDLE;
+    *path = joinKeyPath(base, subKey);
+    return ERROR_SUCCESS;
+}
+
 } // namespace
 
 QString hiveFilePath()
@@ -169,12 +181,9 @@ QString hiveFilePath()
 
 LONG RegOpenKeyA(HKEY key, const char *subKey, HKEY *result)
 {
-    if (!result)
-        return ERROR_INVALID_PARAMETER;
-    QString base;
-    if (!keyPath(key, &base))
-        return ERROR_INVALID_HANDLE;
-    const QString path = joinKeyPath(base, subKey);
+    QString path;
+    if (const LONG error = subKeyPath(key, subKey, result, &path); error != ERROR_SUCCESS)
+        return error;
     LoadedHive loaded;
     {
         HiveLock lock; // also guards moving an unparsable file aside
@@ -188,12 +197,9 @@ LONG RegOpenKeyA(HKEY key, const char *subKey, HKEY *result)
 
 LONG RegCreateKeyA(HKEY key, const char *subKey, HKEY *result)
 {
-    if (!result)
-        return ERROR_INVALID_PARAMETER;
-    QString base;
-    if (!keyPath(key, &base))
-        return ERROR_INVALID_HANDLE;
-    const QString path = joinKeyPath(base, subKey);
+    QString path;
+    if (const LONG error = subKeyPath(key, subKey, result, &path); error != ERROR_SUCCESS)
+        return error;
     HiveLock lock;
     if (!lock.locked())
         return ERROR_CANTWRITE;
