@@ -14,11 +14,11 @@
 #include "platform/Drives.h"
 #include "platform/Folders.h"
 #include "platform/ShellExecute.h"
-#include "platform/SystemColors.h"
 #include "settings/Settings.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
@@ -145,9 +145,8 @@ void Form17::createControls()
     Option6 = option("Option6", QStringLiteral("Rename"), RenameTop);
     Option7 = option("Option7", QStringLiteral("Open"), OpenTop);
     // None is selected at design time, so the marker waits for the first.
-    Picture1 = placed(new controls::PictureBox(Frame2), "Picture1", 120, 360, 120, 495);
-    Picture1->setBackColor(platform::systemColor(platform::COLOR_BTNFACE));
-    Picture1->setPicture(picture::Picture::fromImage(drawMarker()));
+    Picture1 = placed(new QLabel(Frame2), "Picture1", 120, 360, 120, 495);
+    Picture1->setPixmap(QPixmap::fromImage(drawMarker()));
     Picture1->hide();
     Label1 = placed(new controls::Label(Frame2), "Label1", 120, 3240, 1575, 195);
     Label1->hide();
@@ -229,6 +228,7 @@ void Form17::Form_Load()
         Frame3->move(0, 0);
         setOuterSizeTwips(3945, 1605);
         // It covers the options frame, as the small window shows no more of it.
+        Frame3->setAutoFillBackground(true);
         Frame3->raise();
         Frame3->resize(Frame3->size().expandedTo(size()));
     }
@@ -236,7 +236,7 @@ void Form17::Form_Load()
 
 void Form17::markOption(double optionTop)
 {
-    Picture1->setTwipsGeometry(120, optionTop - 120, 120, 495);
+    Picture1->setGeometry(controls::twipsRect(120, optionTop - 120, 120, 495));
     Picture1->show();
 }
 
@@ -329,11 +329,14 @@ void Form17::Command1_Click()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // 2. The file to work on.
     const QString source = Label1->Caption();
-    // 3.-7. The operation. One that fails says so and leaves the dialog
-    // open as it is; the main window stays disabled meanwhile.
-    if (performSelectedOperation(source).status == platform::FileOpResult::Status::Failed) {
+    // 3.-7. The operation. One that fails says so, and one cancelled from
+    // its progress window did nothing: either way the dialog stays open as
+    // it is, and the main window stays disabled meanwhile.
+    const platform::FileOpResult result = performSelectedOperation(source);
+    if (!result.ok()) {
         QGuiApplication::restoreOverrideCursor();
-        platform::dialogs().MsgBox(QStringLiteral("File Already Exist or other errors"));
+        if (result.status == platform::FileOpResult::Status::Failed)
+            platform::dialogs().MsgBox(QStringLiteral("File Already Exist or other errors"));
         return;
     }
     app::Form1 *main = app::Form1::instance();

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -16,7 +17,6 @@ class DirListBox;
 class DriveListBox;
 class FileListBox;
 class Label;
-class PictureBox;
 } // namespace controls
 
 namespace files {
@@ -60,7 +60,7 @@ public:
     QRadioButton *Option8 = nullptr; // "Delete"
     QRadioButton *Option6 = nullptr; // "Rename"
     QRadioButton *Option7 = nullptr; // "Open"
-    controls::PictureBox *Picture1 = nullptr; // marker beside the selected option
+    QLabel *Picture1 = nullptr;               // the marker picture beside the selected option
     controls::Label *Label1 = nullptr;        // hidden: the file to work on
     // "Destination"
     QGroupBox *Frame1 = nullptr;

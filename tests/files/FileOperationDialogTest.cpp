@@ -23,6 +23,25 @@
 #include <QTimer>
 
 using files::Form17;
+using platform::FileOpResult;
+
+namespace {
+
+// Every copy and move is cancelled from its progress window.
+struct CancelledOps final : platform::ShellFileOps {
+    FileOpResult copyTo(const QString &, const QString &, platform::CopyProgress *) override
+    {
+        return FileOpResult::cancelled();
+    }
+    FileOpResult moveTo(const QString &, const QString &, platform::CopyProgress *) override
+    {
+        return FileOpResult::cancelled();
+    }
+    FileOpResult moveToTrash(const QString &) override { return FileOpResult::cancelled(); }
+    FileOpResult rename(const QString &, const QString &) override { return FileOpResult::cancelled(); }
+};
+
+} // namespace
 
 class FileOperationDialogTest : public QObject {
     Q_OBJECT
@@ -176,6 +195,20 @@ private slots:
         QVERIFY(Form17::loaded());
     }
 
+    // A cancelled copy did nothing: no completion notice, no message, the
+    // dialog stays for another choice.
+    void aCancelledCopyKeepsTheDialog()
+    {
+        platform::setShellFileOps(std::make_unique<CancelledOps>());
+        Form17 &dialog = openFromList(&app::Form1::mcopy_Click);
+        dialog.Command1_Click();
+        platform::setShellFileOps(platform::makeDesktopFileOps());
+        QVERIFY(Form17::loaded() && !f.main->isEnabled());
+        QVERIFY(f.boxes->shown.isEmpty());
+        QCOMPARE(f.main->File1->FileName(), QStringLiteral("beach.bmp"));
+        QVERIFY(!showsCompletion());
+    }
+
     // A vanished destination cuts the load short: no option, design caption.
     void removedCopyPathStopsTheLoad()
     {
@@ -268,9 +301,9 @@ private slots:
             seen << progress.window()->labelText();
             progress.window()->findChild<QPushButton *>()->click();
         });
-        const platform::FileOpResult result = platform::shellFileOps().copyTo(
+        const FileOpResult result = platform::shellFileOps().copyTo(
             QStringLiteral("C:\\Pictures\\big.bmp"), QStringLiteral("C:\\Other"), &progress);
-        QCOMPARE(result.status, platform::FileOpResult::Status::Cancelled);
+        QCOMPARE(result.status, FileOpResult::Status::Cancelled);
         QCOMPARE(seen, QStringList{QStringLiteral("big.bmp\nto C:\\Other")});
         QVERIFY(QDir(c(QStringLiteral("Other"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 
