@@ -129,6 +129,10 @@ private slots:
         QVERIFY(dialog.Frame1->isVisible() && dialog.Dir1->isEnabled());
         QCOMPARE(dialog.Picture1->geometry(), controls::twipsRect(120, 360, 120, 495));
         QCOMPARE(dialog.Dir1->Path(), QStringLiteral("C:\\Pictures"));
+        // The right button on its folder list offers the main window's bookmarks.
+        dialog.Dir1_MouseDown(2, 0, 5, 5);
+        QTRY_VERIFY(f.main->cuts->menu()->isVisible());
+        f.main->cuts->menu()->hide();
         dialog.Command1_Click();
         QCOMPARE(listed(), (QStringList{QStringLiteral("beach - Copy.bmp"), QStringLiteral("beach.bmp")}));
         QCOMPARE(f.main->File1->ListIndex(), -1);
@@ -276,15 +280,6 @@ private slots:
         QVERIFY(QFileInfo::exists(c(QStringLiteral("Pictures/beach - Copy.bmp"))));
         QCOMPARE(listed(), QStringList{QStringLiteral("beach.bmp")});
         QVERIFY(!showsCompletion());
-    }
-
-    void rightButtonOnTheFolderListOffersBookmarks()
-    {
-        Form17 &dialog = openFromList(&app::Form1::mcopy_Click);
-        dialog.Dir1_MouseDown(2, 0, 5, 5);
-        QTRY_VERIFY(f.main->cuts->menu()->isVisible());
-        QVERIFY(f.main->cuts->menu()->isEnabled());
-        f.main->cuts->menu()->hide();
     }
 
     // The progress window appears after half a second, and its Cancel stops
