@@ -126,6 +126,18 @@ public:
     void Brown_Click();
     void other_Click();
 
+    // ---- file operations (files/)
+    void mcopy_Click();
+    void mMove_Click();
+    void mdelete_Click();
+    void mrename_Click();
+    void mopen_Click();
+    void efm2_Click();
+    void ShowFileOpDialog();
+
+private:
+    void connectFileOperationHandlers();
+
 protected:
     void Form_Unload(int &cancel) override;
 
