@@ -22,6 +22,15 @@ public:
     // the last window is unloaded.
     static void setQuitWhenLastUnloaded(bool quit);
 
+    // Shows the window modeless and brings it in front, as showing a window
+    // that is already loaded does.
+    void showInFront()
+    {
+        show();
+        raise();
+        activateWindow();
+    }
+
     QString Caption() const { return windowTitle(); }
     void setCaption(const QString &caption) { setWindowTitle(caption); }
 
@@ -50,6 +59,25 @@ protected:
 private:
     bool m_unloaded = false;
     bool m_unloading = false;
+};
+
+// The one loaded window of a class, as the runtime keeps a window's default
+// instance: created on first use, and afresh once the last one was unloaded
+// (an unloaded window waits for the event loop to delete it and no longer
+// counts).
+template <class F>
+class DefaultInstance {
+public:
+    F *loaded() const { return m_form && !m_form->isUnloaded() ? m_form.data() : nullptr; }
+    F &get()
+    {
+        if (!loaded())
+            m_form = new F;
+        return *m_form;
+    }
+
+private:
+    QPointer<F> m_form;
 };
 
 } // namespace controls
