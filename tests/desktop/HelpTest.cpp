@@ -1,0 +1,149 @@
+#include "tests/browser/MainWindowFixture.h"
+#include "controls/MenuItem.h"
+#include "desktop/Form4.h"
+#include "desktop/Help.h"
+#include "platform/ShellExecute.h"
+#include "tests/support/RecordingShell.h"
+#include "tests/support/TestRunner.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextBrowser>
+
+// Help > Content..., LDX on the Web... and About.
+class HelpTest : public QObject {
+    Q_OBJECT
+    MainWindowFixture f;
+
+    // The guide as the build puts it beside the program.
+    static QString builtGuide() { return QStringLiteral(LUMADEX_PROGRAM_BUILD_DIR "/LDX.hlp"); }
+
+    void installGuide()
+    {
+        QFile::remove(f.env->programDir() + QStringLiteral("/LDX.hlp"));
+        QVERIFY(QFile::copy(builtGuide(), f.env->programDir() + QStringLiteral("/LDX.hlp")));
+    }
+
+    static QString collapsed(QString text) { return text.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" ")); }
+
+private slots:
+    void init()
+    {
+        f.setUp();
+        // The program folder is D:\program as the viewer names it.
+        f.env->setDrives(QStringLiteral("C:=%1;D:=%2").arg(f.c(), f.env->root()));
+        platform::setOpener(QStringLiteral(".hlp"), desktop::openHelpDocument);
+    }
+    void cleanup()
+    {
+        platform::setOpener(QStringLiteral(".hlp"), {});
+        platform::setShell(platform::makeDesktopShell());
+        f.tearDown();
+    }
+
+    void contentAsksTheShellForTheHelpFile()
+    {
+        testsupport::RecordingShell &shell = testsupport::installRecordingShell();
+        app::Form1 *main = f.load();
+        main->readme->action()->trigger();
+        QCOMPARE(shell.requests.size(), 1);
+        const auto &asked = shell.requests.first();
+        QCOMPARE(asked.operation, QStringLiteral("Open"));
+        QCOMPARE(asked.file, QStringLiteral("D:\\program\\LDX.hlp"));
+        QCOMPARE(asked.parameters, QString());
+        QCOMPARE(asked.directory, QStringLiteral("D:\\program"));
+        QCOMPARE(asked.showCmd, platform::SW_SHOWNORMAL);
+    }
+
+    // Through the desktop shell the ".hlp" opens in the viewer's own help
+    // window, once however often it is asked for.
+    void contentShowsTheGuideInTheHelpWindow()
+    {
+        installGuide();
+        app::Form1 *main = f.load();
+        main->readme_Click();
+        desktop::HelpWindow *help = desktop::HelpWindow::loaded();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->Caption(), QStringLiteral("Lumadex Viewer 3.01 - User's Guide"));
+        QVERIFY(help->Browser->toPlainText().contains(QStringLiteral("Display modes")));
+        main->readme_Click();
+        QCOMPARE(desktop::HelpWindow::loaded(), help);
+        QVERIFY(f.boxes->shown.isEmpty());
+    }
+
+    void contentWithoutAHelpFileDoesNothing()
+    {
+        QFile::remove(f.env->programDir() + QStringLiteral("/LDX.hlp"));
+        app::Form1 *main = f.load();
+        main->readme_Click();
+        QVERIFY(!desktop::HelpWindow::loaded());
+        QVERIFY(f.boxes->shown.isEmpty());
+        QCOMPARE(controls::Form::loadedForms(), QList<controls::Form *>{main});
+    }
+
+    // The guide tells the user about every command the menus offer.
+    void theGuideNamesEveryMenuCommand()
+    {
+        QFile file(builtGuide());
+        QVERIFY2(file.open(QIODevice::ReadOnly), "LDX.hlp is not beside the program in the build folder");
+        QTextBrowser reader;
+        reader.setHtml(QString::fromUtf8(file.readAll()));
+        const QString guide = collapsed(reader.toPlainText());
+        app::Form1 *main = f.load();
+        QStringList missing;
+        for (const controls::MenuItem *item : main->findChildren<controls::MenuItem *>()) {
+            // The pop-up menus' own names are never shown, nor is the item hidden for good.
+            const bool unseen = item == main->picact || item == main->systray1 || item == main->traymenu1
+                                || item == main->efm2;
+            if (item->isSeparator() || unseen)
+                continue;
+            const QString caption = collapsed(item->Caption().remove(QLatin1Char('&')).trimmed());
+            if (!guide.contains(caption))
+                missing << caption;
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(" | "))));
+    }
+
+    void theWebPageIsTheGuideInTheBrowser()
+    {
+        testsupport::RecordingShell &shell = testsupport::installRecordingShell();
+        app::Form1 *main = f.load();
+        main->ontheweb->action()->trigger();
+        QCOMPARE(shell.requests.size(), 1);
+        const auto &asked = shell.requests.first();
+        QCOMPARE(asked.operation, QString());
+        QCOMPARE(asked.file, QStringLiteral("D:\\program\\LDX.html"));
+        QCOMPARE(asked.directory, QStringLiteral("C:\\"));
+        QCOMPARE(asked.showCmd, platform::SW_SHOWNORMAL);
+        QVERIFY(QFile::exists(QStringLiteral(LUMADEX_PROGRAM_BUILD_DIR "/LDX.html")));
+    }
+
+    void aboutTwiceShowsOneWindow()
+    {
+        app::Form1 *main = f.load();
+        main->About1->action()->trigger();
+        desktop::Form4 *about = desktop::Form4::loaded();
+        QVERIFY(about);
+        QCOMPARE(about->Caption(), QStringLiteral("Quill's Personal Viewer"));
+        QVERIFY(about->isVisible());
+        QVERIFY(!about->parentWidget());
+        QVERIFY(!about->isModal());
+        main->About1_Click();
+        QCOMPARE(desktop::Form4::loaded(), about);
+        int abouts = 0;
+        for (controls::Form *form : controls::Form::loadedForms())
+            abouts += qobject_cast<desktop::Form4 *>(form) != nullptr;
+        QCOMPARE(abouts, 1);
+        // Its close box unloads it; the next use starts afresh.
+        about->close();
+        QVERIFY(!desktop::Form4::loaded());
+        main->About1_Click();
+        QVERIFY(desktop::Form4::loaded());
+        QVERIFY(desktop::Form4::loaded() != about);
+    }
+};
+
+LUMADEX_TEST_CLASS(HelpTest);
+#include "HelpTest.moc"
