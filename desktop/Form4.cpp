@@ -41,7 +41,7 @@ Form4::Form4()
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
 
-    const QImage picture = app::drawStartUpPicture();
+    const QImage picture = app::drawStartUpPicture(QStringLiteral("A picture viewer"));
     Picture1 = new controls::PictureBox(client);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setFixedSize(picture.size());
