@@ -64,20 +64,28 @@ private:
 // The one loaded window of a class, as the runtime keeps a window's default
 // instance: created on first use, and afresh once the last one was unloaded
 // (an unloaded window waits for the event loop to delete it and no longer
-// counts).
+// counts). The class makes this a friend when its constructor is private.
 template <class F>
 class DefaultInstance {
 public:
-    F *loaded() const { return m_form && !m_form->isUnloaded() ? m_form.data() : nullptr; }
-    F &get()
+    static F *loaded()
+    {
+        F *form = slot();
+        return form && !form->isUnloaded() ? form : nullptr;
+    }
+    static F &get()
     {
         if (!loaded())
-            m_form = new F;
-        return *m_form;
+            slot() = new F;
+        return *slot();
     }
 
 private:
-    QPointer<F> m_form;
+    static QPointer<F> &slot()
+    {
+        static QPointer<F> form;
+        return form;
+    }
 };
 
 } // namespace controls

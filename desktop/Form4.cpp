@@ -10,26 +10,6 @@
 
 namespace desktop {
 
-namespace {
-
-controls::DefaultInstance<Form4> &defaultForm4()
-{
-    static controls::DefaultInstance<Form4> form;
-    return form;
-}
-
-} // namespace
-
-Form4 &Form4::instance()
-{
-    return defaultForm4().get();
-}
-
-Form4 *Form4::loaded()
-{
-    return defaultForm4().loaded();
-}
-
 Form4::Form4()
 {
     setObjectName(QStringLiteral("Form4"));

@@ -18,12 +18,6 @@ namespace desktop {
 
 namespace {
 
-controls::DefaultInstance<Form5> &defaultForm5()
-{
-    static controls::DefaultInstance<Form5> form;
-    return form;
-}
-
 // A window shrinking into an icon at the end of a taskbar.
 QImage drawTrayIllustration(QSize size)
 {
@@ -59,16 +53,6 @@ QImage drawTrayIllustration(QSize size)
 }
 
 } // namespace
-
-Form5 &Form5::instance()
-{
-    return defaultForm5().get();
-}
-
-Form5 *Form5::loaded()
-{
-    return defaultForm5().loaded();
-}
 
 Form5::Form5()
 {

@@ -12,26 +12,6 @@
 
 namespace desktop {
 
-namespace {
-
-controls::DefaultInstance<HelpWindow> &defaultHelpWindow()
-{
-    static controls::DefaultInstance<HelpWindow> form;
-    return form;
-}
-
-} // namespace
-
-HelpWindow &HelpWindow::instance()
-{
-    return defaultHelpWindow().get();
-}
-
-HelpWindow *HelpWindow::loaded()
-{
-    return defaultHelpWindow().loaded();
-}
-
 HelpWindow::HelpWindow()
 {
     setObjectName(QStringLiteral("HelpWindow"));

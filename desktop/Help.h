@@ -18,8 +18,8 @@ inline const QString HomePageFileName = QStringLiteral("LDX.html");
 class HelpWindow : public controls::Form {
     Q_OBJECT
 public:
-    static HelpWindow &instance();
-    static HelpWindow *loaded();
+    static HelpWindow &instance() { return controls::DefaultInstance<HelpWindow>::get(); }
+    static HelpWindow *loaded() { return controls::DefaultInstance<HelpWindow>::loaded(); }
 
     QTextBrowser *Browser = nullptr;
 
