@@ -3,14 +3,12 @@
 #include "controls/ImageControl.h"
 #include "controls/Label.h"
 #include "controls/MenuItem.h"
-#include "controls/PictureBox.h"
 #include "controls/ScrollBar.h"
 #include "picture/Loader.h"
 #include "tests/support/TestRunner.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QTest>
 
 using platform::MsgStyle::Critical;
@@ -89,7 +87,6 @@ private slots:
         QTest::addColumn<QRectF>("placed");
         QTest::addColumn<bool>("stretch");
         QTest::addColumn<bool>("horizontalBar");
-        QTest::newRow("auto-fit-small") << "auto1" << QSize(200, 100) << QRectF(126.5, 144.5, 200, 100) << true << false;
         QTest::newRow("auto-fit-wide") << "auto1" << QSize(906, 300) << QRectF(0, 119.5, 453, 150) << true << false;
         QTest::newRow("actual-wide") << "Act1" << QSize(906, 300) << QRectF(0, 0, 906, 300) << false << true;
         // Stretching stays on and the pane-sized control keeps its size.
@@ -140,23 +137,6 @@ private slots:
         QCOMPARE(main->Label7->Caption(), size);
         QCOMPARE(main->File1->ListIndex(), 0);
         QCOMPARE(main->Image1->Picture().image().size(), QSize(10, 10));
-    }
-
-    // Data announced as a picture that does not decode: the message after
-    // the browser was refreshed and the title set.
-    void anUnreadablePictureGivesInvalidClipboardFormat()
-    {
-        f.picture(QStringLiteral("Pictures/a.bmp"), {10, 10});
-        app::Form1 *main = f.load();
-        QVERIFY(chooseFile(*main, QStringLiteral("a.bmp")));
-        auto *data = new QMimeData;
-        data->setImageData(QStringLiteral("not a picture"));
-        clipboard()->setMimeData(data);
-        main->view2_Click();
-        expectOneMessage(QStringLiteral("Invalid Clipboard Format!"), Critical);
-        QCOMPARE(main->Caption(), QStringLiteral("Lumadex Viewer 3.01  - Untitled"));
-        QCOMPARE(main->File1->ListIndex(), -1);
-        QCOMPARE(main->Image1->Picture().image().cacheKey(), main->Picture2->Picture().image().cacheKey());
     }
 };
 

@@ -1,6 +1,7 @@
 #include "DesktopTesting.h"
 #include "tests/browser/MainWindowFixture.h"
 #include "controls/ImageControl.h"
+#include "controls/PictureBox.h"
 #include "platform/Clipboard.h"
 #include "tests/support/TestRunner.h"
 
@@ -109,15 +110,22 @@ private slots:
         QCOMPARE(main->Caption(), title);
     }
 
+    // Data announced as a picture that does not decode: the message comes
+    // after the browser was refreshed and the title set.
     void aDamagedPngGivesInvalidClipboardFormat()
     {
         offer(png(patternImage({20, 20})).left(40), QStringLiteral("image/png"));
         QTRY_VERIFY_WITH_TIMEOUT(platform::clipboardHasBitmap(), 20000);
+        f.picture(QStringLiteral("Pictures/a.bmp"), {10, 10});
         app::Form1 *main = f.load();
+        QVERIFY(chooseFile(*main, QStringLiteral("a.bmp")));
         main->view2_Click();
         QCOMPARE(f.boxes->shown.size(), 1);
         QCOMPARE(f.boxes->shown.first().text, QStringLiteral("Invalid Clipboard Format!"));
         QCOMPARE(f.boxes->shown.first().icon(), platform::MsgStyle::Critical);
+        QCOMPARE(main->Caption(), QStringLiteral("Lumadex Viewer 3.01  - Untitled"));
+        QCOMPARE(main->File1->ListIndex(), -1);
+        QCOMPARE(main->Image1->Picture().image().cacheKey(), main->Picture2->Picture().image().cacheKey());
     }
 };
 
