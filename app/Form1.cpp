@@ -202,6 +202,7 @@ void Form1::connectHandlers()
     on(Black, &Form1::Black_Click);
     on(Brown, &Form1::Brown_Click);
     on(other, &Form1::other_Click);
+    connectDesktopHandlers();
 
     connect(Drive1, &controls::DriveListBox::Change, this, &Form1::Drive1_Change);
     connect(Dir1, &controls::DirListBox::Change, this, &Form1::Dir1_Change);

@@ -126,6 +126,24 @@ public:
     void Brown_Click();
     void other_Click();
 
+    // ---- tray settings, wallpaper, clipboard, help and About (desktop/)
+    void mintray_Click();
+    void Tile1_Click();
+    void Center1_Click();
+    void Stretch12_Click();
+    void Tile2_Click();
+    void Cemter2_Click();
+    void Stretch13_Click();
+    // Writes the shown picture to the wallpaper bitmap and hands it to the desktop.
+    void ApplyWallpaper();
+    void Copyto_Click();
+    void copyto2_Click();
+    void view2_Click();
+    void view3_Click();
+    void readme_Click();
+    void ontheweb_Click();
+    void About1_Click();
+
     // ---- file operations (files/)
     void mcopy_Click();
     void mMove_Click();
@@ -135,15 +153,14 @@ public:
     void efm2_Click();
     void ShowFileOpDialog();
 
-private:
-    void connectFileOperationHandlers();
-
 protected:
     void Form_Unload(int &cancel) override;
 
 private:
     void createControls();
     void connectHandlers();
+    void connectDesktopHandlers(); // desktop/
+    void connectFileOperationHandlers(); // files/
     void fillTrayIconData();
     void openDefaultFolder();
     // A mouse button pressed on the picture or the pane.

@@ -22,6 +22,15 @@ public:
     // the last window is unloaded.
     static void setQuitWhenLastUnloaded(bool quit);
 
+    // Shows the window modeless and brings it in front, as showing a window
+    // that is already loaded does.
+    void showInFront()
+    {
+        show();
+        raise();
+        activateWindow();
+    }
+
     QString Caption() const { return windowTitle(); }
     void setCaption(const QString &caption) { setWindowTitle(caption); }
 
@@ -50,6 +59,33 @@ protected:
 private:
     bool m_unloaded = false;
     bool m_unloading = false;
+};
+
+// The one loaded window of a class, as the runtime keeps a window's default
+// instance: created on first use, and afresh once the last one was unloaded
+// (an unloaded window waits for the event loop to delete it and no longer
+// counts). The class makes this a friend when its constructor is private.
+template <class F>
+class DefaultInstance {
+public:
+    static F *loaded()
+    {
+        F *form = slot();
+        return form && !form->isUnloaded() ? form : nullptr;
+    }
+    static F &get()
+    {
+        if (!loaded())
+            slot() = new F;
+        return *slot();
+    }
+
+private:
+    static QPointer<F> &slot()
+    {
+        static QPointer<F> form;
+        return form;
+    }
 };
 
 } // namespace controls
