@@ -126,12 +126,23 @@ public:
     void Brown_Click();
     void other_Click();
 
+    // ---- bookmarks, default folder, picture folders (files/)
+    void editbook_Click();
+    void defolder_Click();
+    void goto1_Click();
+    void go1_Click();
+    void LoadF_Click();
+    // Opens a folder in the folder list, then chooses its drive in the
+    // drive list; false, the lists unchanged, when the folder cannot be opened.
+    bool goToFolder(const QString &path);
+
 protected:
     void Form_Unload(int &cancel) override;
 
 private:
     void createControls();
     void connectHandlers();
+    void connectFolderHandlers(); // files/
     void fillTrayIconData();
     void openDefaultFolder();
     // A mouse button pressed on the picture or the pane.

@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QShowEvent>
 
 namespace controls {
 
@@ -81,6 +82,27 @@ void Form::setClientSizeTwips(double width, double height)
     const QWidget *bar = menuWidget();
     const int barHeight = bar && !bar->isHidden() ? bar->sizeHint().height() : 0;
     resize(twipsToPixels(width), twipsToPixels(height) + barHeight);
+}
+
+void Form::setSizeTwips(double width, double height)
+{
+    m_outerSize = QSize(twipsToPixels(width), twipsToPixels(height));
+    applyOuterSize();
+}
+
+void Form::applyOuterSize()
+{
+    if (m_outerSize.isEmpty())
+        return;
+    resize(m_outerSize - (frameGeometry().size() - geometry().size()));
+    if (isVisible())
+        m_outerSize = QSize();
+}
+
+void Form::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    applyOuterSize();
 }
 
 void Form::moveTwips(double left, double top)

@@ -33,6 +33,9 @@ public:
 
     // Geometry in twips: the window's outer position and its client size.
     void setClientSizeTwips(double width, double height);
+    // The outer size, frame and title bar included. The frame is known only
+    // once the window is shown, so a hidden window takes the size again then.
+    void setSizeTwips(double width, double height);
     void moveTwips(double left, double top);
     double LeftTwips() const;
     double TopTwips() const;
@@ -46,10 +49,14 @@ protected:
     // Set `cancel` to non-zero to keep the window loaded.
     virtual void Form_Unload(int &cancel) { Q_UNUSED(cancel); }
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void applyOuterSize();
+
     bool m_unloaded = false;
     bool m_unloading = false;
+    QSize m_outerSize; // asked for by setSizeTwips and not yet applied to a shown window
 };
 
 } // namespace controls

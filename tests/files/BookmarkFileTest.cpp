@@ -1,0 +1,167 @@
+#include "files/BookmarkFile.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <memory>
+
+using files::BookmarkFile;
+using platform::CodePage;
+
+namespace {
+
+QByteArray numberedLines(int from, int to)
+{
+    QByteArray bytes;
+    for (int i = from; i <= to; ++i)
+        bytes += "C:\\Folder " + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
+
+} // namespace
+
+class BookmarkFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linesBecomeEntriesInFileOrder_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("CR LF") << QByteArray("C:\\b\r\nC:\\a\r\n") << QStringList{"C:\\b", "C:\\a"};
+        QTest::newRow("no end on the last line") << QByteArray("C:\\b\r\nC:\\a") << QStringList{"C:\\b", "C:\\a"};
+        QTest::newRow("LF and CR alone") << QByteArray("C:\\a\nC:\\b\rC:\\c\r\n") << QStringList{"C:\\a", "C:\\b", "C:\\c"};
+        QTest::newRow("empty line kept") << QByteArray("C:\\a\r\n\r\nC:\\a\r\n") << QStringList{"C:\\a", "", "C:\\a"};
+        QTest::newRow("comma is no separator") << QByteArray("C:\\Pics, old\r\n") << QStringList{"C:\\Pics, old"};
+        QTest::newRow("blanks kept") << QByteArray(" C:\\a b \r\n") << QStringList{" C:\\a b "};
+        QTest::newRow("byte order mark dropped") << QByteArray("\xEF\xBB\xBF" "C:\\\xC3\xA9t\xC3\xA9\r\n")
+                                                 << QStringList{QStringLiteral("C:\\\u00E9t\u00E9")};
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+    }
+
+    void linesBecomeEntriesInFileOrder()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, entries);
+        const BookmarkFile file = files::parseBookmarkFile(bytes, CodePage::Utf8);
+        QCOMPARE(file.entries, entries);
+        QVERIFY(file.rest.isEmpty());
+    }
+
+    void aWindows1252LineReadsAsWindows1252BesideUtf8Lines()
+    {
+        const QByteArray bytes("C:\\Photos\\\xE9t\xE9\r\nC:\\\xC3\xA9t\xC3\xA9\r\nC:\\\x80uro\r\n");
+        const BookmarkFile file = files::parseBookmarkFile(bytes, CodePage::Utf8);
+        QCOMPARE(file.entries, (QStringList{QStringLiteral("C:\\Photos\\\u00E9t\u00E9"), QStringLiteral("C:\\\u00E9t\u00E9"),
+                                            QStringLiteral("C:\\\u20ACuro")}));
+        // Written back in the system's code page, the paths stay the same.
+        const auto written = files::writeBookmarkFile(file.entries, file.rest, CodePage::Utf8);
+        QVERIFY(written);
+        QCOMPARE(*written, QByteArray("C:\\Photos\\\xC3\xA9t\xC3\xA9\r\nC:\\\xC3\xA9t\xC3\xA9\r\nC:\\\xE2\x82\xACuro\r\n"));
+    }
+
+    void linesPastTheShownOnesAreCarriedUntouched()
+    {
+        // Lines 102..150 include odd endings and bytes valid in no code page
+        // the reader knows; they must come back byte for byte.
+        const QByteArray tail = "C:\\Folder 102\nC:\\\xFF\xFE odd\r\r\nC:\\last without end";
+        const QByteArray bytes = numberedLines(1, 101) + tail;
+        const BookmarkFile file = files::parseBookmarkFile(bytes, CodePage::Utf8);
+        QCOMPARE(file.entries.size(), files::BookmarksShown);
+        QCOMPARE(file.entries.first(), QStringLiteral("C:\\Folder 1"));
+        QCOMPARE(file.entries.last(), QStringLiteral("C:\\Folder 101"));
+        QCOMPARE(file.rest, tail);
+        QCOMPARE(files::writeBookmarkFile(file.entries, file.rest, CodePage::Utf8), std::optional<QByteArray>(bytes));
+
+        // An entry added as the 102nd goes before the carried lines.
+        const auto grown = files::writeBookmarkFile(file.entries + QStringList{"C:\\New"}, file.rest, CodePage::Utf8);
+        QCOMPARE(*grown, numberedLines(1, 101) + "C:\\New\r\n" + tail);
+    }
+
+    void pathsTheFileCannotHoldAreNeverWritten_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("line feed in a name") << int(CodePage::Utf8) << QStringLiteral("C:\\a\nb");
+        QTest::newRow("carriage return in a name") << int(CodePage::Utf8) << QStringLiteral("C:\\a\rb");
+        QTest::newRow("unpaired surrogate") << int(CodePage::Utf8) << (QStringLiteral("C:\\a") + QChar(0xDC80));
+        QTest::newRow("CJK in Windows-1252") << int(CodePage::Windows1252) << QStringLiteral("C:\\\u65E5\u672C");
+    }
+
+    void pathsTheFileCannotHoldAreNeverWritten()
+    {
+        QFETCH(int, codePage);
+        QFETCH(QString, path);
+        QVERIFY(!files::isStorableBookmark(path, CodePage(codePage)));
+        QCOMPARE(files::writeBookmarkFile({QStringLiteral("C:\\ok"), path}, {}, CodePage(codePage)), std::nullopt);
+    }
+
+    void windows1252SystemsWriteAndReadTheirOwnBytes()
+    {
+        const QStringList entries{QStringLiteral("C:\\\u00E9t\u00E9"), QStringLiteral("C:\\\u20AC")};
+        const auto written = files::writeBookmarkFile(entries, {}, CodePage::Windows1252);
+        QCOMPARE(*written, QByteArray("C:\\\xE9t\xE9\r\nC:\\\x80\r\n"));
+        QCOMPARE(files::parseBookmarkFile(*written, CodePage::Windows1252).entries, entries);
+    }
+};
+
+class BookmarkSaveTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testsupport::HermeticEnvironment> env;
+    QString path;
+
+    QStringList leftovers() const
+    {
+        return QDir(env->programDir()).entryList(QDir::Files | QDir::Hidden) ;
+    }
+
+private slots:
+    void init()
+    {
+        env = std::make_unique<testsupport::HermeticEnvironment>();
+        path = env->programDir() + QStringLiteral("/bookmark.ini");
+        QVERIFY(testsupport::writeFile(path, "C:\\Old\r\n"));
+    }
+
+    void cleanup()
+    {
+        files::testing::setBookmarkSaveFault(-1);
+        QFile::setPermissions(env->programDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void aSaveReplacesTheFile()
+    {
+        QVERIFY(files::saveBookmarkBytes(path, "C:\\New\r\n"));
+        QCOMPARE(files::readBookmarkBytes(path), QByteArray("C:\\New\r\n"));
+        QCOMPARE(leftovers(), QStringList{"bookmark.ini"});
+    }
+
+    void aSaveStoppedHalfWayLeavesTheOldFile()
+    {
+        files::testing::setBookmarkSaveFault(3);
+        QVERIFY(!files::saveBookmarkBytes(path, "C:\\New\r\nC:\\Other\r\n"));
+        QCOMPARE(files::readBookmarkBytes(path), QByteArray("C:\\Old\r\n"));
+        QCOMPARE(leftovers(), QStringList{"bookmark.ini"});
+    }
+
+    void aFolderThatRefusesNewFilesLeavesTheOldFile()
+    {
+        if (geteuid() == 0)
+            QSKIP("permissions do not bind root");
+        QVERIFY(QFile::setPermissions(env->programDir(), QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(!files::saveBookmarkBytes(path, "C:\\New\r\n"));
+        QCOMPARE(files::readBookmarkBytes(path), QByteArray("C:\\Old\r\n"));
+    }
+
+    void aMissingFileReadsAsEmpty()
+    {
+        QCOMPARE(files::readBookmarkBytes(env->programDir() + QStringLiteral("/none.ini")), QByteArray());
+    }
+};
+
+LUMADEX_TEST_CLASS(BookmarkFileTest);
+LUMADEX_TEST_CLASS(BookmarkSaveTest);
+#include "BookmarkFileTest.moc"
