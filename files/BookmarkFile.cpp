@@ -7,6 +7,8 @@ namespace files {
 
 namespace {
 
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
 qint64 &saveFaultAfter()
 {
     static qint64 bytes = -1;
@@ -25,7 +27,7 @@ QString decodeLine(QByteArrayView line, platform::CodePage codePage)
 BookmarkFile parseBookmarkFile(QByteArrayView bytes, platform::CodePage codePage)
 {
     BookmarkFile file;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    if (bytes.startsWith(kByteOrderMark))
         bytes = bytes.sliced(3);
     qsizetype pos = 0;
     while (pos < bytes.size() && file.entries.size() < BookmarksShown) {
@@ -54,6 +56,10 @@ std::optional<QByteArray> writeBookmarkFile(const QStringList &entries, QByteArr
         bytes += "\r\n";
     }
     bytes += rest;
+    // A file that starts as a byte order mark would lose those bytes on the
+    // next read; one mark more keeps them.
+    if (bytes.startsWith(kByteOrderMark))
+        bytes.prepend(kByteOrderMark);
     return bytes;
 }
 

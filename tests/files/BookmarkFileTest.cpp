@@ -51,6 +51,33 @@ private slots:
         QVERIFY(file.rest.isEmpty());
     }
 
+    // What the fuzzer checks on random bytes, for the shapes that once broke it.
+    void writingWhatWasReadGivesTheSameEntriesBack_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QByteArray>("rest");
+        QTest::newRow("first path starting with U+FEFF") << QStringList{QStringLiteral("\uFEFFC:\\x"), "C:\\y"}
+                                                         << QByteArray();
+        QTest::newRow("first path starting with the mark's letters")
+            << QStringList{QStringLiteral("\u00EF\u00BB\u00BFC:\\x")} << QByteArray();
+        QTest::newRow("carried lines leading the file") << QStringList{} << QByteArray("\xEF\xBB\xBF" "C:\\x\r\n");
+    }
+
+    void writingWhatWasReadGivesTheSameEntriesBack()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QByteArray, rest);
+        for (const CodePage codePage : {CodePage::Utf8, CodePage::Windows1252}) {
+            const auto written = files::writeBookmarkFile(entries, rest, codePage);
+            if (!written)
+                continue; // U+FEFF has no Windows-1252 byte
+            const BookmarkFile read = files::parseBookmarkFile(*written, codePage);
+            QCOMPARE(files::writeBookmarkFile(read.entries, read.rest, codePage), written);
+            if (rest.isEmpty())
+                QCOMPARE(read.entries, entries);
+        }
+    }
+
     void aWindows1252LineReadsAsWindows1252BesideUtf8Lines()
     {
         const QByteArray bytes("C:\\Photos\\\xE9t\xE9\r\nC:\\\xC3\xA9t\xC3\xA9\r\nC:\\\x80uro\r\n");
