@@ -276,16 +276,9 @@ void Form1::Form_Load()
 
 void Form1::openDefaultFolder()
 {
-    const QString autoJump = settings::Read(settings::AutoJump);
-    if (autoJump.isEmpty()) {
-        goto1->setEnabled(false);
-        return;
-    }
-    goto1->setEnabled(true);
-    if (Dir1->setPath(autoJump) && Drive1->setDrive(winpath::driveRoot(winpath::driveLetter(Dir1->Path()))))
-        return;
     // A default folder that no longer exists: drive C:, without a message.
-    Drive1->setDrive(QStringLiteral("C:"));
+    if (!openStoredDefaultFolder())
+        Drive1->setDrive(QStringLiteral("C:"));
 }
 
 void Form1::Form_Unload(int &cancel)

@@ -135,6 +135,9 @@ public:
     // Opens a folder in the folder list, then chooses its drive in the
     // drive list; false, the lists unchanged, when the folder cannot be opened.
     bool goToFolder(const QString &path);
+    // Reads "AutoJump": an empty one disables goto1; a folder enables it and
+    // is opened. False only when a stored folder cannot be opened.
+    bool openStoredDefaultFolder();
 
 protected:
     void Form_Unload(int &cancel) override;

@@ -69,6 +69,22 @@ bool Form::Unload()
     return true;
 }
 
+void Form::setDialogBorder()
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
+QWidget *Form::createClientArea()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    QFont small = client->font();
+    small.setPointSizeF(8);
+    client->setFont(small);
+    setCentralWidget(client);
+    return client;
+}
+
 void Form::closeEvent(QCloseEvent *event)
 {
     // The close box unloads the window; the event itself is not what removes it.

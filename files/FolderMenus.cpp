@@ -51,16 +51,21 @@ void Form1::defolder_Click()
     showModeless(files::Form2::instance());
 }
 
-void Form1::goto1_Click()
+bool Form1::openStoredDefaultFolder()
 {
     const QString autoJump = settings::Read(settings::AutoJump);
     if (autoJump.isEmpty()) {
         goto1->setEnabled(false);
-        return;
+        return true;
     }
     goto1->setEnabled(true);
+    return goToFolder(autoJump);
+}
+
+void Form1::goto1_Click()
+{
     // A folder that is gone: the current one is read again, without a message.
-    if (!goToFolder(autoJump))
+    if (!openStoredDefaultFolder())
         Dir1_Change();
 }
 

@@ -10,18 +10,11 @@
 
 #include <QDir>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 
 namespace files {
 
 namespace {
-
-QPointer<Form12> &current()
-{
-    static QPointer<Form12> form;
-    return form;
-}
 
 // A manila folder with its tab, drawn into `area`.
 void drawFolder(QPainter &painter, const QRectF &area, const QColor &colour)
@@ -82,27 +75,12 @@ void createPictureFolders()
     }
 }
 
-Form12 &Form12::instance()
-{
-    if (Form12 *form = loaded())
-        return *form;
-    current() = new Form12;
-    return *current();
-}
-
-Form12 *Form12::loaded()
-{
-    Form12 *form = current();
-    return form && !form->isUnloaded() ? form : nullptr;
-}
-
 Form12::Form12()
 {
     setObjectName(QStringLiteral("Form12"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setDialogBorder();
     setCaption(QStringLiteral("Creat/View PicFolder"));
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
+    QWidget *client = createClientArea();
 
     Picture1 = new controls::PictureBox(client);
     Picture1->setObjectName(QStringLiteral("Picture1"));

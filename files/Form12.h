@@ -31,8 +31,8 @@ void createPictureFolders();
 class Form12 : public controls::Form {
     Q_OBJECT
 public:
-    static Form12 &instance();
-    static Form12 *loaded();
+    static Form12 &instance() { return controls::FormInstance<Form12>::get(); }
+    static Form12 *loaded() { return controls::FormInstance<Form12>::loaded(); }
 
     controls::PictureBox *Picture1 = nullptr;
     controls::Label *Label2 = nullptr; // "C:\PicFolder"
@@ -41,6 +41,7 @@ public:
     void Command1_Click();
 
 private:
+    friend class controls::FormInstance<Form12>;
     Form12();
 };
 

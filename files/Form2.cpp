@@ -12,39 +12,14 @@
 #include "settings/Settings.h"
 
 #include <QFrame>
-#include <QPointer>
 #include <QPushButton>
 
 namespace files {
 
-namespace {
-
-QPointer<Form2> &current()
-{
-    static QPointer<Form2> form;
-    return form;
-}
-
-} // namespace
-
-Form2 &Form2::instance()
-{
-    if (Form2 *form = loaded())
-        return *form;
-    current() = new Form2;
-    return *current();
-}
-
-Form2 *Form2::loaded()
-{
-    Form2 *form = current();
-    return form && !form->isUnloaded() ? form : nullptr;
-}
-
 Form2::Form2()
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setDialogBorder();
     setCaption(QStringLiteral("Default Folder..."));
     createControls();
     setClientSizeTwips(4920, 3735);
@@ -53,23 +28,19 @@ Form2::Form2()
 
 void Form2::createControls()
 {
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
-    QFont small = client->font();
-    small.setPointSizeF(8);
-    client->setFont(small);
+    QWidget *client = createClientArea();
     const auto named = [](QWidget *w, const char *name) { w->setObjectName(QString::fromLatin1(name)); };
 
     Label1 = new controls::Label(QStringLiteral("Current Default Folder :"), client);
     named(Label1, "Label1");
-    Label1->setTwipsGeometry(120, 160, 1815, 255);
+    Label1->setTwipsGeometry(120, 160, 2175, 255);
     Label4 = new controls::Label(client);
     named(Label4, "Label4");
-    Label4->setTwipsGeometry(1980, 160, 2820, 255);
+    Label4->setTwipsGeometry(2340, 160, 2460, 255);
     Label4->hide();
     Label5 = new controls::Label(QStringLiteral("Disabled"), client);
     named(Label5, "Label5");
-    Label5->setTwipsGeometry(1980, 160, 2820, 255);
+    Label5->setTwipsGeometry(2340, 160, 2460, 255);
     Label5->hide();
 
     // Two engraved lines set the heading apart from the lists.

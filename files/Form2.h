@@ -18,8 +18,8 @@ class Form2 : public controls::Form {
     Q_OBJECT
 public:
     // The loaded window, or a new one, loaded from the setting, when none is.
-    static Form2 &instance();
-    static Form2 *loaded();
+    static Form2 &instance() { return controls::FormInstance<Form2>::get(); }
+    static Form2 *loaded() { return controls::FormInstance<Form2>::loaded(); }
 
     controls::Label *Label1 = nullptr; // "Current Default Folder :"
     controls::Label *Label4 = nullptr; // the stored folder
@@ -36,6 +36,7 @@ public:
     void Drive1_Change();
 
 private:
+    friend class controls::FormInstance<Form2>;
     Form2();
     void createControls();
     void Form_Load();

@@ -17,18 +17,11 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPushButton>
 
 namespace files {
 
 namespace {
-
-QPointer<Form9> &current()
-{
-    static QPointer<Form9> form;
-    return form;
-}
 
 app::Form1 &mainWindow()
 {
@@ -56,24 +49,10 @@ QString bookmarkFilePath()
     return QDir(platform::programFolder()).filePath(QStringLiteral("bookmark.ini"));
 }
 
-Form9 &Form9::instance()
-{
-    if (Form9 *form = loaded())
-        return *form;
-    current() = new Form9;
-    return *current();
-}
-
-Form9 *Form9::loaded()
-{
-    Form9 *form = current();
-    return form && !form->isUnloaded() ? form : nullptr;
-}
-
 Form9::Form9()
 {
     setObjectName(QStringLiteral("Form9"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setDialogBorder();
     setCaption(BookmarkCaption);
     createControls();
     setClientSizeTwips(5775, 4815);
@@ -82,11 +61,7 @@ Form9::Form9()
 
 void Form9::createControls()
 {
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
-    QFont small = client->font();
-    small.setPointSizeF(8);
-    client->setFont(small);
+    QWidget *client = createClientArea();
 
     Label1 = new controls::Label(QStringLiteral("List of bookmark(s):"), client);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -50,9 +50,8 @@ class Form9 : public controls::Form {
     Q_OBJECT
 public:
     // The loaded window, or a new one, loaded from the file, when none is.
-    static Form9 &instance();
-    // The loaded window, or nullptr.
-    static Form9 *loaded();
+    static Form9 &instance() { return controls::FormInstance<Form9>::get(); }
+    static Form9 *loaded() { return controls::FormInstance<Form9>::loaded(); }
 
     controls::Label *Label1 = nullptr;  // "List of bookmark(s):"
     controls::ListBox *List1 = nullptr; // the bookmarked folders
@@ -82,6 +81,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    friend class controls::FormInstance<Form9>;
     Form9();
     void createControls();
     void Form_Load();

@@ -5,6 +5,7 @@
 #include "controls/MenuItem.h"
 #include "files/BookmarkFile.h"
 #include "files/Form9.h"
+#include "tests/files/OpenFromMenu.h"
 #include "tests/browser/MainWindowFixture.h"
 #include "tests/support/ScriptedFolderChooser.h"
 #include "tests/support/TestRunner.h"
@@ -24,14 +25,7 @@ class BookmarkWindowTest : public QObject {
     QByteArray fileBytes() const { return files::readBookmarkBytes(bookmarkFile()); }
     void folder(const QString &relative) { QVERIFY(QDir().mkpath(f.c() + QLatin1Char('/') + relative)); }
 
-    files::Form9 &open()
-    {
-        f.main->editbook->action()->trigger();
-        files::Form9 *form = files::Form9::loaded();
-        if (!form)
-            qFatal("the bookmark window did not open");
-        return *form;
-    }
+    files::Form9 &open() { return openFromMenu<files::Form9>(f.main->editbook); }
 
     // The window's unload, as the close box runs it.
     void close(files::Form9 &form)
@@ -85,24 +79,31 @@ private slots:
         QCOMPARE(form.Command7->text(), QStringLiteral("&Apply "));
     }
 
-    void openingAndClosingRewritesTheSameBytes()
+    void openingAndClosingRewritesTheSameBytes_data()
     {
-        const QByteArray bytes("C:\\Pics, old\r\nC:\\\xC3\xA9t\xC3\xA9\r\n\r\nC:\\Pics, old\r\n");
-        QVERIFY(testsupport::writeFile(bookmarkFile(), bytes));
-        files::Form9 &form = open();
-        QCOMPARE(form.List1->ListCount(), 4);
-        QCOMPARE(form.List1->List(0), QStringLiteral("C:\\Pics, old"));
-        close(form);
-        QCOMPARE(fileBytes(), bytes);
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("a comma, an accent, an empty line, a duplicate")
+            << true << QByteArray("C:\\Pics, old\r\nC:\\\xC3\xA9t\xC3\xA9\r\n\r\nC:\\Pics, old\r\n") << 4;
+        QTest::newRow("an empty file") << true << QByteArray() << 0;
+        QTest::newRow("no file: an empty one is written") << false << QByteArray() << 0;
     }
 
-    void aMissingFileListsNothingAndClosingWritesAnEmptyFile()
+    void openingAndClosingRewritesTheSameBytes()
     {
+        QFETCH(bool, exists);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, entries);
+        if (exists)
+            QVERIFY(testsupport::writeFile(bookmarkFile(), bytes));
         files::Form9 &form = open();
-        QCOMPARE(form.List1->ListCount(), 0);
+        QCOMPARE(form.List1->ListCount(), entries);
+        if (entries > 0)
+            QCOMPARE(form.List1->List(0), QStringLiteral("C:\\Pics, old"));
         close(form);
         QVERIFY(QFileInfo::exists(bookmarkFile()));
-        QCOMPARE(fileBytes(), QByteArray());
+        QCOMPARE(fileBytes(), bytes);
     }
 
     void aLongFileShowsItsFirst101AndKeepsEveryLine()

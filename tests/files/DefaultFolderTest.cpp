@@ -3,6 +3,7 @@
 #include "controls/Label.h"
 #include "controls/MenuItem.h"
 #include "files/Form2.h"
+#include "tests/files/OpenFromMenu.h"
 #include "platform/Registry.h"
 #include "settings/Settings.h"
 #include "tests/browser/MainWindowFixture.h"
@@ -18,14 +19,7 @@ class DefaultFolderTest : public QObject {
     Q_OBJECT
     MainWindowFixture f;
 
-    files::Form2 &open()
-    {
-        f.main->defolder->action()->trigger();
-        files::Form2 *form = files::Form2::loaded();
-        if (!form)
-            qFatal("the default-folder window did not open");
-        return *form;
-    }
+    files::Form2 &open() { return openFromMenu<files::Form2>(f.main->defolder); }
 
     // Whether "AutoJump" is stored at all, which reading it cannot tell.
     static bool autoJumpStored()

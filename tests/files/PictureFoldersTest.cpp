@@ -2,6 +2,7 @@
 #include "controls/DriveListBox.h"
 #include "controls/MenuItem.h"
 #include "files/Form12.h"
+#include "tests/files/OpenFromMenu.h"
 #include "tests/browser/MainWindowFixture.h"
 #include "tests/support/RecordingShell.h"
 #include "tests/support/TestRunner.h"
@@ -14,14 +15,7 @@ class PictureFoldersTest : public QObject {
     Q_OBJECT
     MainWindowFixture f;
 
-    files::Form12 &open()
-    {
-        f.main->go1->action()->trigger();
-        files::Form12 *form = files::Form12::loaded();
-        if (!form)
-            qFatal("the picture-folder window did not open");
-        return *form;
-    }
+    files::Form12 &open() { return openFromMenu<files::Form12>(f.main->go1); }
 
     QStringList treeOnDisk() const
     {
