@@ -1,12 +1,7 @@
 #include "files/BookmarkFile.h"
-#include "tests/support/TestEnvironment.h"
 #include "tests/support/TestRunner.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
-
-#include <memory>
 
 using files::BookmarkFile;
 using platform::CodePage;
@@ -114,7 +109,6 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::newRow("line feed in a name") << int(CodePage::Utf8) << QStringLiteral("C:\\a\nb");
         QTest::newRow("carriage return in a name") << int(CodePage::Utf8) << QStringLiteral("C:\\a\rb");
-        QTest::newRow("unpaired surrogate") << int(CodePage::Utf8) << (QStringLiteral("C:\\a") + QChar(0xDC80));
         QTest::newRow("CJK in Windows-1252") << int(CodePage::Windows1252) << QStringLiteral("C:\\\u65E5\u672C");
     }
 
@@ -125,70 +119,7 @@ private slots:
         QVERIFY(!files::isStorableBookmark(path, CodePage(codePage)));
         QCOMPARE(files::writeBookmarkFile({QStringLiteral("C:\\ok"), path}, {}, CodePage(codePage)), std::nullopt);
     }
-
-    void windows1252SystemsWriteAndReadTheirOwnBytes()
-    {
-        const QStringList entries{QStringLiteral("C:\\\u00E9t\u00E9"), QStringLiteral("C:\\\u20AC")};
-        const auto written = files::writeBookmarkFile(entries, {}, CodePage::Windows1252);
-        QCOMPARE(*written, QByteArray("C:\\\xE9t\xE9\r\nC:\\\x80\r\n"));
-        QCOMPARE(files::parseBookmarkFile(*written, CodePage::Windows1252).entries, entries);
-    }
-};
-
-class BookmarkSaveTest : public QObject {
-    Q_OBJECT
-    std::unique_ptr<testsupport::HermeticEnvironment> env;
-    QString path;
-
-    QStringList leftovers() const
-    {
-        return QDir(env->programDir()).entryList(QDir::Files | QDir::Hidden) ;
-    }
-
-private slots:
-    void init()
-    {
-        env = std::make_unique<testsupport::HermeticEnvironment>();
-        path = env->programDir() + QStringLiteral("/bookmark.ini");
-        QVERIFY(testsupport::writeFile(path, "C:\\Old\r\n"));
-    }
-
-    void cleanup()
-    {
-        files::testing::setBookmarkSaveFault(-1);
-        QFile::setPermissions(env->programDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    void aSaveReplacesTheFile()
-    {
-        QVERIFY(files::saveBookmarkBytes(path, "C:\\New\r\n"));
-        QCOMPARE(files::readBookmarkBytes(path), QByteArray("C:\\New\r\n"));
-        QCOMPARE(leftovers(), QStringList{"bookmark.ini"});
-    }
-
-    void aSaveStoppedHalfWayLeavesTheOldFile()
-    {
-        files::testing::setBookmarkSaveFault(3);
-        QVERIFY(!files::saveBookmarkBytes(path, "C:\\New\r\nC:\\Other\r\n"));
-        QCOMPARE(files::readBookmarkBytes(path), QByteArray("C:\\Old\r\n"));
-        QCOMPARE(leftovers(), QStringList{"bookmark.ini"});
-    }
-
-    void aFolderThatRefusesNewFilesLeavesTheOldFile()
-    {
-        if (geteuid() == 0)
-            QSKIP("permissions do not bind root");
-        QVERIFY(QFile::setPermissions(env->programDir(), QFile::ReadOwner | QFile::ExeOwner));
-        QVERIFY(!files::saveBookmarkBytes(path, "C:\\New\r\n"));
-        QCOMPARE(files::readBookmarkBytes(path), QByteArray("C:\\Old\r\n"));
-    }
-
-    void aMissingFileReadsAsEmpty()
-    {
-        QCOMPARE(files::readBookmarkBytes(env->programDir() + QStringLiteral("/none.ini")), QByteArray());
-    }
 };
 
 LUMADEX_TEST_CLASS(BookmarkFileTest);
-LUMADEX_TEST_CLASS(BookmarkSaveTest);
 #include "BookmarkFileTest.moc"
