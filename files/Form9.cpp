@@ -142,8 +142,9 @@ void Form9::Command5_Click()
 
 void Form9::addBookmark(const QString &path)
 {
-    // The original wrote such a path with "?" for the letters the code page
-    // lacks, a bookmark that leads nowhere; refuse it while the user sees why.
+    // Written with "?" for the letters the code page lacks, or split over two
+    // lines, it would be a bookmark that leads nowhere; refuse it while the
+    // user sees why.
     if (!isStorableBookmark(path, platform::ansiCodePage())) {
         platform::dialogs().MsgBox(QStringLiteral("This folder cannot be bookmarked: its path cannot be "
                                                   "written to bookmark.ini.\n")
