@@ -220,6 +220,7 @@ void Form1::connectHandlers()
     connect(Image4, &controls::ImageControl::Click, this, &Form1::Image4_Click);
     connect(Image4, &controls::ImageControl::MouseDown, this, &Form1::Image4_MouseDown);
     connectFileOperationHandlers();
+    connectFolderHandlers();
 }
 
 void Form1::fillTrayIconData()
@@ -277,16 +278,9 @@ void Form1::Form_Load()
 
 void Form1::openDefaultFolder()
 {
-    const QString autoJump = settings::Read(settings::AutoJump);
-    if (autoJump.isEmpty()) {
-        goto1->setEnabled(false);
-        return;
-    }
-    goto1->setEnabled(true);
-    if (Dir1->setPath(autoJump) && Drive1->setDrive(winpath::driveRoot(winpath::driveLetter(Dir1->Path()))))
-        return;
     // A default folder that no longer exists: drive C:, without a message.
-    Drive1->setDrive(QStringLiteral("C:"));
+    if (!openStoredDefaultFolder())
+        Drive1->setDrive(QStringLiteral("C:"));
 }
 
 void Form1::Form_Unload(int &cancel)

@@ -153,6 +153,19 @@ public:
     void efm2_Click();
     void ShowFileOpDialog();
 
+    // ---- bookmarks, default folder, picture folders (files/)
+    void editbook_Click();
+    void defolder_Click();
+    void goto1_Click();
+    void go1_Click();
+    void LoadF_Click();
+    // Opens a folder in the folder list, then chooses its drive in the
+    // drive list; false, the lists unchanged, when the folder cannot be opened.
+    bool goToFolder(const QString &path);
+    // Reads "AutoJump": an empty one disables goto1; a folder enables it and
+    // is opened. False only when a stored folder cannot be opened.
+    bool openStoredDefaultFolder();
+
 protected:
     void Form_Unload(int &cancel) override;
 
@@ -161,6 +174,8 @@ private:
     void connectHandlers();
     void connectDesktopHandlers(); // desktop/
     void connectFileOperationHandlers(); // files/
+
+    void connectFolderHandlers(); // files/
     void fillTrayIconData();
     void openDefaultFolder();
     // A mouse button pressed on the picture or the pane.

@@ -16,15 +16,15 @@ class Form4 : public controls::Form {
     Q_OBJECT
 public:
     // The loaded window, or a new one in its design state.
-    static Form4 &instance() { return controls::DefaultInstance<Form4>::get(); }
-    static Form4 *loaded() { return controls::DefaultInstance<Form4>::loaded(); }
+    static Form4 &instance() { return controls::FormInstance<Form4>::get(); }
+    static Form4 *loaded() { return controls::FormInstance<Form4>::loaded(); }
 
     controls::PictureBox *Picture1 = nullptr; // the product picture
     QLabel *Label1 = nullptr; // product and version
     QLabel *Label2 = nullptr; // what the viewer does and what it is built with
 
 private:
-    friend class controls::DefaultInstance<Form4>;
+    friend class controls::FormInstance<Form4>;
     Form4();
 };
 

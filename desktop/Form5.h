@@ -18,8 +18,8 @@ class Form5 : public controls::Form {
     Q_OBJECT
 public:
     // The loaded window, or a new one that has run its load.
-    static Form5 &instance() { return controls::DefaultInstance<Form5>::get(); }
-    static Form5 *loaded() { return controls::DefaultInstance<Form5>::loaded(); }
+    static Form5 &instance() { return controls::FormInstance<Form5>::get(); }
+    static Form5 *loaded() { return controls::FormInstance<Form5>::loaded(); }
 
     QRadioButton *Option2 = nullptr; // start in the tray
     controls::Label *Label2 = nullptr; // "Enabled"
@@ -36,7 +36,7 @@ public:
     void Command2_Click();
 
 private:
-    friend class controls::DefaultInstance<Form5>;
+    friend class controls::FormInstance<Form5>;
     Form5();
 };
 

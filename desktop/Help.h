@@ -18,8 +18,8 @@ inline const QString HomePageFileName = QStringLiteral("LDX.html");
 class HelpWindow : public controls::Form {
     Q_OBJECT
 public:
-    static HelpWindow &instance() { return controls::DefaultInstance<HelpWindow>::get(); }
-    static HelpWindow *loaded() { return controls::DefaultInstance<HelpWindow>::loaded(); }
+    static HelpWindow &instance() { return controls::FormInstance<HelpWindow>::get(); }
+    static HelpWindow *loaded() { return controls::FormInstance<HelpWindow>::loaded(); }
 
     QTextBrowser *Browser = nullptr;
 
@@ -27,7 +27,7 @@ public:
     void showDocument(const QString &hostPath);
 
 private:
-    friend class controls::DefaultInstance<HelpWindow>;
+    friend class controls::FormInstance<HelpWindow>;
     HelpWindow();
 };
 
