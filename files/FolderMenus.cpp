@@ -17,14 +17,6 @@ namespace app {
 
 namespace {
 
-// Shows a window without waiting; one already open comes to the front.
-void showModeless(controls::Form &form)
-{
-    form.show();
-    form.raise();
-    form.activateWindow();
-}
-
 } // namespace
 
 void Form1::connectFolderHandlers()
@@ -43,12 +35,12 @@ bool Form1::goToFolder(const QString &path)
 
 void Form1::editbook_Click()
 {
-    showModeless(files::Form9::instance());
+    files::Form9::instance().showInFront();
 }
 
 void Form1::defolder_Click()
 {
-    showModeless(files::Form2::instance());
+    files::Form2::instance().showInFront();
 }
 
 bool Form1::openStoredDefaultFolder()
@@ -71,7 +63,7 @@ void Form1::goto1_Click()
 
 void Form1::go1_Click()
 {
-    showModeless(files::Form12::instance());
+    files::Form12::instance().showInFront();
 }
 
 void Form1::LoadF_Click()

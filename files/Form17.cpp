@@ -125,6 +125,7 @@ Form17::Form17()
     connect(Dir1, &controls::DirListBox::MouseDown, this, &Form17::Dir1_MouseDown);
     connect(Command1, &QPushButton::clicked, this, &Form17::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form17::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form17::Command3_Click);
 }
 
 void Form17::createControls()
@@ -321,6 +322,12 @@ void Form17::Dir1_MouseDown(int button, int, float x, float y)
     app::Form1 *main = app::Form1::instance();
     if (button == 2 && main)
         main->cuts->popup(Dir1->mapToGlobal(QPoint(int(x), int(y))));
+}
+
+void Form17::Command3_Click()
+{
+    if (app::Form1 *main = app::Form1::instance())
+        main->editbook_Click();
 }
 
 void Form17::Command1_Click()

@@ -91,6 +91,9 @@ public:
     // step runs it after setting Drive1 and Dir1.
     void Command1_Click();
     void Command2_Click();
+    // "&Bookmark": the bookmark window, which a disabled main window makes a
+    // destination picker; its apply step runs Command1_Click.
+    void Command3_Click();
 
 protected:
     void Form_Unload(int &cancel) override;

@@ -9,6 +9,7 @@
 #include "controls/PictureBox.h"
 #include "controls/Twips.h"
 #include "files/BookmarkFile.h"
+#include "files/Form17.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
 #include "platform/FolderChooser.h"
@@ -203,15 +204,16 @@ void Form9::Command6_Click()
 
 void Form9::Command7_Click()
 {
+    // The file operation dialog waiting behind the picker takes the folder
+    // as its destination and runs the pending operation.
+    Form17 *dialog = Form17::loaded();
     const QString path = selectedPath();
-    const BookmarkLinks &links = bookmarkLinks();
-    if (path.isEmpty() || !links.setOperationDestination || !links.setOperationDestination(path)) {
+    if (!dialog || path.isEmpty() || !dialog->Drive1->setDrive(path) || !dialog->Dir1->setPath(path)) {
         platform::dialogs().MsgBox(QStringLiteral("Path not found"));
         return;
     }
     hide();
-    if (links.runOperation)
-        links.runOperation();
+    dialog->Command1_Click();
     Unload();
 }
 

@@ -25,13 +25,6 @@ inline const QString SlideShowStartCaption = QStringLiteral("Double click the pa
 // those windows are connected. Each hook looks up its window when called;
 // an empty hook is a command whose other side is not there.
 struct BookmarkLinks {
-    // "&Apply ": the file operation dialog waiting behind the picker sets its
-    // drive list, then its folder list, to `folder`. False when there is no
-    // such dialog or either list refuses the folder.
-    std::function<bool(const QString &folder)> setOperationDestination;
-    // "&Apply ", once the destination is set and this window hidden: that
-    // dialog's "&OK !", which runs the pending operation.
-    std::function<void()> runOperation;
     // "Start SlideShow": the main window's full-screen show, started exactly
     // as its "Full Screen SlideShow..." command starts it.
     std::function<void()> startFullScreenShow;

@@ -5,8 +5,10 @@
 #include "controls/MenuItem.h"
 #include "controls/PictureBox.h"
 #include "controls/Twips.h"
+#include "controls/ListBox.h"
 #include "files/FileOperations.h"
 #include "files/Form17.h"
+#include "files/Form9.h"
 #include "platform/ShellFileOps.h"
 #include "settings/Settings.h"
 #include "tests/browser/MainWindowFixture.h"
@@ -159,6 +161,30 @@ private slots:
         dialog.Command1_Click();
         QVERIFY(!Form17::loaded());
         QCOMPARE(listed(), (QStringList{QStringLiteral("abc.bmp"), QStringLiteral("taken.bmp")}));
+    }
+
+    // "&Bookmark" opens the bookmark window as a destination picker; a double
+    // click there sets the dialog's destination and runs its operation.
+    void aBookmarkChosenInThePickerIsTheDestination()
+    {
+        QDir().mkpath(c(QStringLiteral("Target")));
+        QVERIFY(testsupport::writeFile(f.env->programDir() + QStringLiteral("/bookmark.ini"), "C:\\Target\r\n"));
+        Form17 &dialog = openFromList(&app::Form1::mcopy_Click);
+        QTest::mouseClick(dialog.Command3, Qt::LeftButton);
+        files::Form9 *picker = files::Form9::loaded();
+        QVERIFY(picker && picker->isVisible());
+        QCOMPARE(picker->Caption(), files::PickerCaption);
+        QCOMPARE(picker->WidthTwips(), 3930.0);
+        QCOMPARE(picker->HeightTwips(), 5235.0);
+
+        const QRect entry = picker->List1->visualItemRect(picker->List1->item(0));
+        QTest::mouseDClick(picker->List1->viewport(), Qt::LeftButton, {}, entry.center());
+        QVERIFY(!files::Form9::loaded() && !Form17::loaded());
+        QVERIFY(QFileInfo::exists(c(QStringLiteral("Target/beach.bmp"))));
+        QVERIFY(QFileInfo::exists(c(QStringLiteral("Pictures/beach.bmp"))));
+        QVERIFY(f.main->isEnabled());
+        QVERIFY(showsCompletion());
+        QCOMPARE(settings::Read(settings::CopyPath), QStringLiteral("C:\\Target"));
     }
 
     void openHandsTheFileToTheShell()
