@@ -83,6 +83,12 @@ void Form::setClientSizeTwips(double width, double height)
     resize(twipsToPixels(width), twipsToPixels(height) + barHeight);
 }
 
+void Form::setOuterSizeTwips(double width, double height)
+{
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(twipsToPixels(width) - frame.width(), twipsToPixels(height) - frame.height());
+}
+
 void Form::moveTwips(double left, double top)
 {
     move(twipsToPixels(left), twipsToPixels(top));

@@ -33,6 +33,9 @@ public:
 
     // Geometry in twips: the window's outer position and its client size.
     void setClientSizeTwips(double width, double height);
+    // The outer size, frame included (as far as the window system has
+    // reported its frame: before the window is first shown it has none).
+    void setOuterSizeTwips(double width, double height);
     void moveTwips(double left, double top);
     double LeftTwips() const;
     double TopTwips() const;
