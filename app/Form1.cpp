@@ -218,6 +218,7 @@ void Form1::connectHandlers()
     connect(Picture5, &controls::PictureBox::MouseDown, this, &Form1::Picture5_MouseDown);
     connect(Image4, &controls::ImageControl::Click, this, &Form1::Image4_Click);
     connect(Image4, &controls::ImageControl::MouseDown, this, &Form1::Image4_MouseDown);
+    connectSlideShowHandlers();
 }
 
 void Form1::fillTrayIconData()
