@@ -85,6 +85,9 @@ private slots:
         QTest::newRow("- at 2.5") << "2.5" << "-" << "1.5";
         QTest::newRow("+ from 58 three times") << "58" << "+++" << "60";
         QTest::newRow("reset") << "42" << "X" << "1";
+        QTest::newRow("61 typed") << "61" << "" << "60";
+        QTest::newRow("-1 typed") << "-1" << "" << "0";
+        QTest::newRow("62 typed stays") << "62" << "" << "62";
         QTest::newRow("+ on text that is no number") << "abc" << "+" << "1";
     }
     void buttonsKeepTheDelayWithinAMinute()
