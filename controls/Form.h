@@ -55,4 +55,25 @@ private:
     bool m_unloading = false;
 };
 
+// The one window of a kind that is loaded at a time, as the runtime keeps a
+// form: using it creates it in its design state when none is loaded, and an
+// unloaded window (deleted once control returns to the event loop) no
+// longer counts, so the next use starts afresh.
+template <typename F>
+class LoadedForm {
+public:
+    F *get() const { return m_form && !m_form->isUnloaded() ? m_form.data() : nullptr; }
+    template <typename Create>
+    F &getOrCreate(Create create)
+    {
+        if (F *form = get())
+            return *form;
+        m_form = create();
+        return *m_form;
+    }
+
+private:
+    QPointer<F> m_form;
+};
+
 } // namespace controls

@@ -11,7 +11,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -22,9 +21,9 @@ namespace slideshow {
 
 namespace {
 
-QPointer<Form3> &current()
+controls::LoadedForm<Form3> &current()
 {
-    static QPointer<Form3> form;
+    static controls::LoadedForm<Form3> form;
     return form;
 }
 
@@ -67,12 +66,12 @@ std::optional<qint32> delayMilliseconds(const QString &text, const QLocale &loca
 
 Form3 &Form3::open(Size size)
 {
-    Form3 *form = loaded();
-    if (!form) {
-        current() = form = new Form3;
-        form->Form_Load();
-    }
-    if (form->isHidden() && !form->m_placed) {
+    Form3 *form = &current().getOrCreate([] {
+        auto *made = new Form3;
+        made->Form_Load();
+        return made;
+    });
+    if (!form->m_placed) {
         // First shown centred on the screen.
         form->m_placed = true;
         if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -89,8 +88,7 @@ Form3 &Form3::open(Size size)
 
 Form3 *Form3::loaded()
 {
-    Form3 *form = current();
-    return form && !form->isUnloaded() ? form : nullptr;
+    return current().get();
 }
 
 Form3::Form3()

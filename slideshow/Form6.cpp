@@ -7,15 +7,13 @@
 #include "slideshow/Fonts.h"
 #include "slideshow/Form7.h"
 
-#include <QPointer>
-
 namespace slideshow {
 
 namespace {
 
-QPointer<Form6> &current()
+controls::LoadedForm<Form6> &current()
 {
-    static QPointer<Form6> form;
+    static controls::LoadedForm<Form6> form;
     return form;
 }
 
@@ -23,34 +21,18 @@ QPointer<Form6> &current()
 
 Form6 &Form6::instance()
 {
-    if (Form6 *form = loaded())
-        return *form;
-    current() = new Form6;
-    return *current();
+    return current().getOrCreate([] { return new Form6; });
 }
 
 Form6 *Form6::loaded()
 {
-    Form6 *form = current();
-    return form && !form->isUnloaded() ? form : nullptr;
+    return current().get();
 }
 
 Form6::Form6()
 {
     setObjectName(QStringLiteral("Form6"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setCaption(QStringLiteral("Form6"));
-
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
-
-    Picture1 = new controls::PictureBox(client);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setBorderStyle(controls::PictureBox::Border::None);
-    Picture1->setBackColor(platform::systemColor(platform::COLOR_WINDOWTEXT));
-
-    Image1 = new controls::ImageControl(Picture1);
-    Image1->setObjectName(QStringLiteral("Image1"));
 
     // Created after the picture, so that they lie above it.
     const auto line = [this](const char *name, double left, double width, double height) {

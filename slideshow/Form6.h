@@ -1,15 +1,13 @@
 #pragma once
 
-#include "controls/Form.h"
 #include "slideshow/DecodeAhead.h"
+#include "view/ScreenForm.h"
 
 #include <QRect>
 #include <QSize>
 
 namespace controls {
-class ImageControl;
 class Label;
-class PictureBox;
 } // namespace controls
 
 namespace slideshow {
@@ -19,7 +17,7 @@ namespace slideshow {
 // in the usual scheme) and three green information lines along the top. A
 // click on the picture or around it pauses the show and opens its control
 // panel; clicks on the lines do nothing.
-class Form6 : public controls::Form {
+class Form6 : public view::ScreenForm {
     Q_OBJECT
 public:
     // The loaded window, or a new one in its design state.
@@ -27,8 +25,6 @@ public:
     // The loaded window, or nullptr.
     static Form6 *loaded();
 
-    controls::PictureBox *Picture1 = nullptr;
-    controls::ImageControl *Image1 = nullptr;
     controls::Label *Label1 = nullptr; // the picture's full path
     controls::Label *Label2 = nullptr; // its natural size
     controls::Label *Label3 = nullptr; // file size and position

@@ -16,16 +16,15 @@
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 
 namespace slideshow {
 
 namespace {
 
-QPointer<Form7> &current()
+controls::LoadedForm<Form7> &current()
 {
-    static QPointer<Form7> form;
+    static controls::LoadedForm<Form7> form;
     return form;
 }
 
@@ -53,16 +52,12 @@ app::Form1 &mainWindow()
 
 Form7 &Form7::instance()
 {
-    if (Form7 *form = loaded())
-        return *form;
-    current() = new Form7(Form6::loaded());
-    return *current();
+    return current().getOrCreate([] { return new Form7(Form6::loaded()); });
 }
 
 Form7 *Form7::loaded()
 {
-    Form7 *form = current();
-    return form && !form->isUnloaded() ? form : nullptr;
+    return current().get();
 }
 
 Form7::Form7(QWidget *show) : controls::Form(show)
