@@ -118,24 +118,6 @@ private slots:
         QVERIFY(!ahead.take(file, Screen));
     }
 
-    void sizeAndPositionText_data()
-    {
-        QTest::addColumn<qint64>("length");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("0 bytes") << qint64(0) << "0bytes (3/40000)";
-        QTest::newRow("511 bytes") << qint64(511) << "511bytes (3/40000)";
-        QTest::newRow("512 bytes: half to even") << qint64(512) << "512bytes (3/40000)";
-        QTest::newRow("1,536 bytes") << qint64(1536) << "2KB (3/40000)";
-        QTest::newRow("2,560 bytes") << qint64(2560) << "2KB (3/40000)";
-        QTest::newRow("5 GB") << qint64(5) * 1024 * 1024 * 1024 << "5242880KB (3/40000)";
-    }
-    void sizeAndPositionText()
-    {
-        QFETCH(qint64, length);
-        QFETCH(QString, text);
-        QCOMPARE(slideshow::sizeAndPositionText(length, 3, 40000), text);
-    }
-
     void nextShowIndex()
     {
         using slideshow::nextShowIndex;
