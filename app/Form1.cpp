@@ -221,6 +221,7 @@ void Form1::connectHandlers()
     connect(Image4, &controls::ImageControl::MouseDown, this, &Form1::Image4_MouseDown);
     connectFileOperationHandlers();
     connectFolderHandlers();
+    connectSlideShowHandlers();
 }
 
 void Form1::fillTrayIconData()

@@ -2,6 +2,7 @@
 
 #include "app/Form1Menus.h"
 #include "controls/Form.h"
+#include "controls/Timer.h"
 #include "platform/Tray.h"
 
 #include <QtGlobal>
@@ -166,6 +167,24 @@ public:
     // is opened. False only when a stored folder cannot be opened.
     bool openStoredDefaultFolder();
 
+    // ---- full-screen slide show (slideshow/)
+    // Timer1 drives the window-mode show, Timer2 the full-screen show; both
+    // are disabled with interval 0 while no show runs.
+    controls::Timer *const Timer1 = new controls::Timer(QStringLiteral("Timer1"), this);
+    controls::Timer *const Timer2 = new controls::Timer(QStringLiteral("Timer2"), this);
+    // The show position, shared by both shows and their panels. Every list
+    // position is 32-bit, as the list's count is, so that a folder of more
+    // than 32,767 pictures never steps to a negative position.
+    qint32 ShowCnt = 0;   // index of the next picture a tick shows
+    qint32 SBack = 0;     // index of the picture the show displayed last
+    qint32 BackCheck = 0; // 1 when a hand step left ShowCnt on the picture on screen
+    qint32 StartCnt = 0;  // index the show starts from
+    void FullScreen_Click();
+    void Timer2_Timer();
+    void WinF();
+    void Form_Resize3();
+    void slide1_Click();
+
 protected:
     void Form_Unload(int &cancel) override;
 
@@ -174,8 +193,10 @@ private:
     void connectHandlers();
     void connectDesktopHandlers(); // desktop/
     void connectFileOperationHandlers(); // files/
-
     void connectFolderHandlers(); // files/
+    void connectSlideShowHandlers(); // slideshow/
+    // Has the full-screen show's worker decode entry `index` of the list.
+    void decodeAhead(qint32 index);
     void fillTrayIconData();
     void openDefaultFolder();
     // A mouse button pressed on the picture or the pane.

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace app {
 
@@ -31,6 +34,15 @@ void End()
 void setEndHandler(std::function<void()> handler)
 {
     endHandler() = std::move(handler);
+}
+
+void configureMemory()
+{
+#if defined(__GLIBC__)
+    constexpr int KeptBelow = 64 * 1024 * 1024;
+    mallopt(M_MMAP_THRESHOLD, KeptBelow);
+    mallopt(M_TRIM_THRESHOLD, KeptBelow);
+#endif
 }
 
 } // namespace app

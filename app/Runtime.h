@@ -11,4 +11,12 @@ void End();
 // Replaces what End() does (tests record the call instead of exiting).
 void setEndHandler(std::function<void()> handler);
 
+// Sets how the process keeps freed memory, before anything is allocated: a
+// slide show decodes one large picture after another, so blocks below
+// 64 MB (a 16-megapixel bitmap) are kept for the next picture instead of
+// being mapped and cleared afresh each time, and larger ones go straight
+// back to the system. Without it the C library's own moving limits keep
+// different amounts from one picture to the next.
+void configureMemory();
+
 } // namespace app

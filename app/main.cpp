@@ -1,4 +1,5 @@
 #include "app/Form10.h"
+#include "app/Runtime.h"
 #include "controls/Form.h"
 #include "desktop/Help.h"
 #include "platform/Dialogs.h"
@@ -8,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    app::configureMemory();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumadex-viewer"));
     // The program lives while any of its windows is loaded, shown or not

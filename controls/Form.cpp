@@ -97,7 +97,15 @@ void Form::setClientSizeTwips(double width, double height)
     // The menu bar sits above the client area, as on Windows.
     const QWidget *bar = menuWidget();
     const int barHeight = bar && !bar->isHidden() ? bar->sizeHint().height() : 0;
-    resize(twipsToPixels(width), twipsToPixels(height) + barHeight);
+    applySize(QSize(twipsToPixels(width), twipsToPixels(height) + barHeight));
+}
+
+void Form::applySize(const QSize &size)
+{
+    if (m_fixedBorder)
+        setFixedSize(size);
+    else
+        resize(size);
 }
 
 void Form::setSizeTwips(double width, double height)
@@ -110,7 +118,7 @@ void Form::applyOuterSize()
 {
     if (m_outerSize.isEmpty())
         return;
-    resize(m_outerSize - (frameGeometry().size() - geometry().size()));
+    applySize(m_outerSize - (frameGeometry().size() - geometry().size()));
     if (isVisible())
         m_outerSize = QSize();
 }

@@ -45,6 +45,9 @@ public:
     // The outer size, frame and title bar included. The frame is known only
     // once the window is shown, so a hidden window takes the size again then.
     void setSizeTwips(double width, double height);
+    // A fixed border: the user cannot resize the window, and the sizes set
+    // above fix it.
+    void setFixedBorder() { m_fixedBorder = true; }
     void moveTwips(double left, double top);
     double LeftTwips() const;
     double TopTwips() const;
@@ -69,9 +72,11 @@ protected:
 
 private:
     void applyOuterSize();
+    void applySize(const QSize &size);
 
     bool m_unloaded = false;
     bool m_unloading = false;
+    bool m_fixedBorder = false;
     QSize m_outerSize; // asked for by setSizeTwips and not yet applied to a shown window
 };
 
@@ -91,9 +96,16 @@ public:
     // The loaded window, or a new one.
     static F &get()
     {
+        return get([] { return new F; });
+    }
+    // The same, with `create` making the new one (a window with an owner, or
+    // one that runs its load handler).
+    template <typename Create>
+    static F &get(Create create)
+    {
         if (F *form = loaded())
             return *form;
-        slot() = new F;
+        slot() = create();
         return *slot();
     }
 

@@ -93,8 +93,8 @@ Form5::Form5()
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
 
+    setFixedBorder();
     setClientSizeTwips(3540, 1830);
-    setFixedSize(size());
     Form_Load();
 }
 

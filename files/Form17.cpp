@@ -21,19 +21,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
 namespace files {
 
 namespace {
-
-QPointer<Form17> &current()
-{
-    static QPointer<Form17> form;
-    return form;
-}
 
 // Tops of the options inside the "Action" frame, in twips.
 constexpr double CopyTop = 480;
@@ -94,18 +87,16 @@ Widget *placed(Widget *widget, const char *name, double l, double t, double w, d
 
 Form17 &Form17::load()
 {
-    if (Form17 *form = loaded())
-        return *form;
-    current() = new Form17;
-    current()->Form_Load();
-    return *current();
+    return controls::FormInstance<Form17>::get([] {
+        auto *form = new Form17;
+        form->Form_Load();
+        return form;
+    });
 }
 
 Form17 *Form17::loaded()
 {
-    Form17 *form = current();
-    // An unloaded dialog waits for the event loop to delete it; it no longer counts.
-    return form && !form->isUnloaded() ? form : nullptr;
+    return controls::FormInstance<Form17>::loaded();
 }
 
 Form17::Form17()
@@ -116,7 +107,8 @@ Form17::Form17()
                    | Qt::MSWindowsFixedSizeDialogHint);
     setCaption(QStringLiteral("Confirm File Operation"));
     createControls();
-    setOuterSizeTwips(5910, 5145);
+    setFixedBorder();
+    setSizeTwips(5910, 5145);
 
     for (const Operation &operation : Operations)
         connect(this->*operation.option, &QRadioButton::clicked, this, operation.click);
@@ -183,22 +175,10 @@ void Form17::createControls()
     File1->setPath(Dir1->Path());
 }
 
-void Form17::setOuterSizeTwips(double width, double height)
-{
-    m_outerSize = QSizeF(width, height);
-    // The window's frame is part of the size given. It is known once the
-    // window is shown; until then the client takes all of it.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    setFixedSize(controls::twipsToPixels(width) - frame.width(), controls::twipsToPixels(height) - frame.height());
-}
-
 void Form17::showFor(const QString &sourcePath)
 {
     Label1->setCaption(sourcePath);
-    show();
-    setOuterSizeTwips(m_outerSize.width(), m_outerSize.height());
-    raise();
-    activateWindow();
+    showInFront();
 }
 
 void Form17::Form_Load()
@@ -227,7 +207,7 @@ void Form17::Form_Load()
     if (operation->compact) {
         Frame1->hide();
         Frame3->move(0, 0);
-        setOuterSizeTwips(3945, 1605);
+        setSizeTwips(3945, 1605);
         // It covers the options frame, as the small window shows no more of it.
         Frame3->setAutoFillBackground(true);
         Frame3->raise();

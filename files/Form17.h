@@ -105,9 +105,7 @@ private:
     void markOption(double optionTop);
     // Steps 3 to 7 of OK: the selected operation, its result.
     platform::FileOpResult performSelectedOperation(const QString &source);
-    void setOuterSizeTwips(double width, double height);
 
-    QSizeF m_outerSize; // twips
     bool m_inDriveFallback = false;
 };
 

@@ -10,13 +10,6 @@
 
 namespace picture {
 
-namespace {
-
-using namespace codecs;
-
-// The size a picture of `natural` pixels is shown at for `size`, never more
-// than `natural` in either direction (an enlarged view needs no more pixels
-// than the file has).
 QSize shownSize(const DecodeSize &size, QSize natural)
 {
     if (size.fit == DecodeSize::Fit::Natural || size.box.isEmpty() || natural.isEmpty())
@@ -26,6 +19,10 @@ QSize shownSize(const DecodeSize &size, QSize natural)
     const double scale = std::min({1.0, double(size.box.width()) / natural.width(), double(size.box.height()) / natural.height()});
     return QSize(std::max(1, int(std::lround(natural.width() * scale))), std::max(1, int(std::lround(natural.height() * scale))));
 }
+
+namespace {
+
+using namespace codecs;
 
 // Names formats the viewer does not read, so that the message says what the
 // file is rather than only what it is not.

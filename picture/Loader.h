@@ -22,7 +22,14 @@ struct DecodeSize {
     static DecodeSize natural() { return {}; }
     static DecodeSize within(QSize box) { return {Fit::Within, box}; }
     static DecodeSize exactly(QSize box) { return {Fit::Exactly, box}; }
+
+    bool operator==(const DecodeSize &) const = default;
 };
+
+// The size a picture of `natural` pixels is shown at for `size`, never more
+// than `natural` in either direction (an enlarged view needs no more pixels
+// than the file has).
+QSize shownSize(const DecodeSize &size, QSize natural);
 
 struct LoadResult {
     Picture picture;

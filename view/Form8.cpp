@@ -3,57 +3,26 @@
 #include "controls/ImageControl.h"
 #include "controls/PictureBox.h"
 #include "controls/Twips.h"
-#include "platform/SystemColors.h"
 #include "view/DisplayLayout.h"
 
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 
 namespace view {
 
-namespace {
-
-QPointer<Form8> &current()
-{
-    static QPointer<Form8> form;
-    return form;
-}
-
-} // namespace
-
 Form8 &Form8::instance()
 {
-    if (Form8 *form = loaded())
-        return *form;
-    current() = new Form8;
-    return *current();
+    return controls::FormInstance<Form8>::get([] { return new Form8; });
 }
 
 Form8 *Form8::loaded()
 {
-    Form8 *form = current();
-    // An unloaded window waits for the event loop to delete it; it no longer counts.
-    return form && !form->isUnloaded() ? form : nullptr;
+    return controls::FormInstance<Form8>::loaded();
 }
 
 Form8::Form8()
 {
     setObjectName(QStringLiteral("Form8"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-
-    // Picture1 keeps the geometry it is given rather than following a layout.
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
-
-    Picture1 = new controls::PictureBox(client);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setBorderStyle(controls::PictureBox::Border::None);
-    Picture1->setBackColor(platform::systemColor(platform::COLOR_WINDOWTEXT));
-
-    Image1 = new controls::ImageControl(Picture1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-
     connect(Image1, &controls::ImageControl::Click, this, &Form8::Image1_Click);
     connect(Picture1, &controls::PictureBox::Click, this, &Form8::Picture1_Click);
 }

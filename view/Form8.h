@@ -1,21 +1,16 @@
 #pragma once
 
-#include "controls/Form.h"
 #include "picture/Picture.h"
+#include "view/ScreenForm.h"
 
 #include <QSize>
-
-namespace controls {
-class ImageControl;
-class PictureBox;
-} // namespace controls
 
 namespace view {
 
 // The full view: a borderless window without a title bar that covers the
 // screen and shows one picture on the window-text colour (black in the usual
 // scheme). A click on the picture or around it closes the window.
-class Form8 : public controls::Form {
+class Form8 : public ScreenForm {
     Q_OBJECT
 public:
     // The loaded full-view window, or a new one in its design state when
@@ -24,9 +19,6 @@ public:
     static Form8 &instance();
     // The loaded window, or nullptr.
     static Form8 *loaded();
-
-    controls::PictureBox *Picture1 = nullptr;
-    controls::ImageControl *Image1 = nullptr;
 
     void Image1_Click();
     void Picture1_Click();

@@ -1,0 +1,224 @@
+// The full-screen show of the real main window, on the platform of the
+// environment (run.sh gives it a 1920 × 1080 Xvfb screen):
+//   bench-slideshow write KIND FOLDER COUNT   writes COUNT pictures of KIND into
+//                                             FOLDER: jpeg24 (6000 × 4000 JPEG),
+//                                             jpeg1080 (1920 × 1080 JPEG) or
+//                                             bmp12 (4000 × 3000 24-bit BMP)
+//   bench-slideshow run FOLDER SPEED          one show over FOLDER at "Speed" =
+//                                             SPEED, from F2 to its end
+//   bench-slideshow memory FOLDER TICKS...    a looping show at "Speed" = "1";
+//                                             resident memory after each number
+//                                             of ticks, taken with the show
+//                                             stopped once the next picture is
+//                                             decoded, so that each figure is
+//                                             taken in the same state
+// Each prints one line of key=value pairs.
+#include "app/Form1.h"
+#include "app/Runtime.h"
+#include "controls/ImageControl.h"
+#include "controls/Label.h"
+#include "controls/Timer.h"
+#include "platform/SingleInstance.h"
+#include "settings/Settings.h"
+#include "slideshow/Form6.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+using slideshow::Form6;
+
+// A photograph-like picture: a gradient, a few shapes and grain, so that the
+// JPEG coder has detail to keep, as it has in a photograph.
+QImage photograph(QSize size, int seed)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor::fromHsv((seed * 41) % 360, 120, 240));
+    sky.setColorAt(1, QColor::fromHsv((seed * 41 + 90) % 360, 180, 70));
+    p.fillRect(image.rect(), sky);
+    for (int i = 0; i < 60; ++i) {
+        p.setBrush(QColor::fromHsv((seed * 17 + i * 23) % 360, 160, 60 + i * 3));
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPointF((i * 131 + seed * 57) % size.width(), (i * 71 + seed * 13) % size.height()),
+                      size.width() / 14.0, size.height() / 18.0);
+    }
+    p.end();
+    QRandomGenerator grain{quint32(seed)};
+    for (int y = 0; y < size.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int d = int(grain.bounded(17)) - 8;
+            const QRgb c = line[x];
+            line[x] = qRgb(qBound(0, qRed(c) + d, 255), qBound(0, qGreen(c) + d, 255), qBound(0, qBlue(c) + d, 255));
+        }
+    }
+    return image;
+}
+
+int write(const QString &kind, const QString &folder, int count)
+{
+    QDir().mkpath(folder);
+    for (int i = 0; i < count; ++i) {
+        const QString name = folder + QStringLiteral("/p%1").arg(i, 4, 10, QLatin1Char('0'));
+        bool saved = false;
+        if (kind == QLatin1String("jpeg24"))
+            saved = photograph({6000, 4000}, i).save(name + QStringLiteral(".jpg"), "JPEG", 90);
+        else if (kind == QLatin1String("jpeg1080"))
+            saved = photograph({1920, 1080}, i).save(name + QStringLiteral(".jpg"), "JPEG", 90);
+        else if (kind == QLatin1String("bmp12"))
+            saved = photograph({4000, 3000}, i).convertToFormat(QImage::Format_RGB888).save(name + QStringLiteral(".bmp"), "BMP");
+        if (!saved) {
+            std::fprintf(stderr, "cannot write %s pictures into %s\n", qPrintable(kind), qPrintable(folder));
+            return 1;
+        }
+    }
+    return 0;
+}
+
+long residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+// Counts the pictures the show painted: a paint of the picture while the
+// path line names another file than the last paint did.
+class PaintCounter : public QObject {
+public:
+    int pictures = 0;
+    qint64 firstPaintNs = -1;
+    const QElapsedTimer *clock = nullptr;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && Form6::loaded()) {
+            const QString path = Form6::loaded()->Label1->Caption();
+            if (!path.isEmpty() && path != m_last) {
+                m_last = path;
+                ++pictures;
+                if (firstPaintNs < 0)
+                    firstPaintNs = clock->nsecsElapsed();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QString m_last;
+};
+
+app::Form1 *openViewer(const QString &folder, const QString &speed, const QString &loop)
+{
+    settings::Write(settings::First, QStringLiteral("1"));
+    settings::Write(settings::Speed, speed);
+    settings::Write(settings::Loop, loop);
+    for (const QString &line : {settings::Locate, settings::FileSize, settings::ImageSize})
+        settings::Write(line, QStringLiteral("1"));
+    QDir::setCurrent(folder);
+    platform::testing::setPreviousInstanceRunning(false);
+    auto *main = new app::Form1();
+    main->Form_Load();
+    main->show();
+    QTest::qWait(200); // let the window appear before the clock starts
+    return main;
+}
+
+int run(const QString &folder, const QString &speed)
+{
+    app::Form1 *main = openViewer(folder, speed, QStringLiteral("0"));
+    const qsizetype count = QDir(folder).entryList(QDir::Files).size();
+    QElapsedTimer clock;
+    PaintCounter painted;
+    painted.clock = &clock;
+    clock.start();
+    main->FullScreen_Click();
+    Form6::loaded()->Image1->installEventFilter(&painted);
+    const bool ended = QTest::qWaitFor([] { return !Form6::loaded(); }, 24 * 3600 * 1000);
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    const double fromFirst = painted.firstPaintNs < 0 ? 0 : seconds - painted.firstPaintNs / 1e9;
+    std::printf("pictures=%lld painted=%d seconds=%.3f from_first_picture=%.3f ended=%d\n", qlonglong(count), painted.pictures,
+                seconds, fromFirst, ended ? 1 : 0);
+    return ended ? 0 : 1;
+}
+
+int memory(const QString &folder, const QList<int> &marks)
+{
+    app::Form1 *main = openViewer(folder, QStringLiteral("1"), QStringLiteral("1"));
+    int ticks = 0;
+    int stopAt = 0;
+    QObject::connect(main->Timer2, &controls::Timer::Tick, main, [&] {
+        if (++ticks == stopAt)
+            main->Timer2->setEnabled(false);
+    });
+    main->FullScreen_Click();
+    QString report;
+    for (const int mark : marks) {
+        stopAt = mark;
+        main->Timer2->setEnabled(true);
+        if (!QTest::qWaitFor([&] { return ticks >= mark; }, 24 * 3600 * 1000))
+            return 1;
+        // Measured at rest: the picture painted, the next one decoded ahead.
+        if (!QTest::qWaitFor([] { return Form6::loaded()->decodeAhead().isReady(); }, 10000))
+            return 1;
+        QTest::qWait(300);
+        report += QStringLiteral(" rss_after_%1_ticks_kb=%2").arg(ticks).arg(residentKilobytes());
+    }
+    std::printf("pictures=%lld%s\n", qlonglong(QDir(folder).entryList(QDir::Files).size()), qPrintable(report));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    app::configureMemory(); // as the viewer's own entry point does
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+    qputenv("LUMADEX_PROGRAM_DIR", (home.path() + QStringLiteral("/program")).toUtf8());
+    const QStringList args = [&] {
+        QStringList list;
+        for (int i = 1; i < argc; ++i)
+            list << QString::fromLocal8Bit(argv[i]);
+        return list;
+    }();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: bench-slideshow write KIND FOLDER COUNT | run FOLDER SPEED | memory FOLDER TICKS...\n");
+        return 2;
+    }
+    const QString folder = QFileInfo(args.value(args.first() == QLatin1String("write") ? 2 : 1)).absoluteFilePath();
+    // Drive C: is the folder's parent, so that the viewer opens in the folder.
+    qputenv("LUMADEX_DRIVES", (QStringLiteral("C:=") + QFileInfo(folder).absolutePath()).toUtf8());
+    app::setEndHandler([] {});
+    QApplication application(argc, argv);
+    if (args.first() == QLatin1String("write") && args.size() == 4)
+        return write(args.at(1), folder, args.at(3).toInt());
+    if (args.first() == QLatin1String("run") && args.size() == 3)
+        return run(folder, args.at(2));
+    if (args.first() == QLatin1String("memory") && args.size() >= 3) {
+        QList<int> marks;
+        for (int i = 2; i < args.size(); ++i)
+            marks << args.at(i).toInt();
+        return memory(folder, marks);
+    }
+    std::fprintf(stderr, "bench-slideshow: unknown command\n");
+    return 2;
+}

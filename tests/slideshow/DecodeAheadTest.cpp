@@ -1,0 +1,134 @@
+#include "picture/metafile/writer/MetafileWriter.h"
+#include "slideshow/DecodeAhead.h"
+#include "slideshow/ShowText.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestRunner.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using slideshow::DecodeAhead;
+using slideshow::ShowTarget;
+
+namespace {
+
+const ShowTarget Screen{picture::DecodeSize::within({100, 100}), Qt::blue};
+
+QString bitmap(const QTemporaryDir &dir, const QString &name, QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString file = dir.filePath(name);
+    image.save(file, "BMP");
+    return file;
+}
+
+} // namespace
+
+class DecodeAheadTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void largeRasterIsReducedToTheDrawnSize()
+    {
+        const picture::LoadResult loaded =
+            slideshow::loadForShow(bitmap(dir, QStringLiteral("wide.bmp"), {400, 200}, Qt::red), Screen);
+        QVERIFY(loaded.ok());
+        QCOMPARE(loaded.picture.naturalSize(), QSize(400, 200));
+        QCOMPARE(loaded.picture.image().size(), QSize(100, 50));
+        QCOMPARE(loaded.picture.image().pixelColor(50, 25), QColor(Qt::red));
+
+        const picture::LoadResult small =
+            slideshow::loadForShow(bitmap(dir, QStringLiteral("small.bmp"), {40, 20}, Qt::red), Screen);
+        QCOMPARE(small.picture.image().size(), QSize(40, 20));
+        QVERIFY(!small.picture.isReduced());
+    }
+
+    void drawingIsDrawnAtTheShownSizeOverTheBackground()
+    {
+        picture::metafile::writer::WmfWriter wmf(true, QRect(0, 0, 400, 400), 96);
+        wmf.selectObject(wmf.createBrush(0, Qt::red));
+        wmf.selectObject(wmf.createPen(5, 0, Qt::black)); // no outline
+        wmf.rectangle(QRect(100, 100, 200, 200));
+        const QString file = dir.filePath(QStringLiteral("square.wmf"));
+        QVERIFY(testsupport::writeFile(file, wmf.finish()));
+        const picture::LoadResult loaded = slideshow::loadForShow(file, Screen);
+        QVERIFY2(loaded.ok(), qPrintable(loaded.error));
+        QVERIFY(!loaded.picture.isDrawing());
+        QCOMPARE(loaded.picture.naturalSize(), QSize(400, 400));
+        QCOMPARE(loaded.picture.image().size(), QSize(100, 100));
+        QCOMPARE(loaded.picture.image().pixelColor(50, 50), QColor(Qt::red));
+        QCOMPARE(loaded.picture.image().pixelColor(5, 5), QColor(Qt::blue));
+    }
+
+    void theRequestedPictureIsHandedOverOnce()
+    {
+        const QString file = bitmap(dir, QStringLiteral("a.bmp"), {300, 300}, Qt::green);
+        DecodeAhead ahead;
+        ahead.request(file, Screen);
+        QCOMPARE(ahead.pendingPath(), file);
+        const std::optional<picture::Picture> taken = ahead.take(file, Screen);
+        QVERIFY(taken);
+        QCOMPARE(taken->image().size(), QSize(100, 100));
+        QVERIFY(!ahead.take(file, Screen));
+    }
+
+    void anotherFileOrTargetGetsNothing()
+    {
+        const QString a = bitmap(dir, QStringLiteral("a.bmp"), {30, 30}, Qt::green);
+        const QString b = bitmap(dir, QStringLiteral("b.bmp"), {30, 30}, Qt::green);
+        DecodeAhead ahead;
+        ahead.request(a, Screen);
+        QVERIFY(!ahead.take(b, Screen));
+        QVERIFY(!ahead.take(a, ShowTarget{picture::DecodeSize::within({50, 50}), Qt::blue}));
+        // A newer request replaces the older one.
+        ahead.request(b, Screen);
+        QVERIFY(!ahead.take(a, Screen));
+        QVERIFY(ahead.take(b, Screen));
+    }
+
+    void aFileChangedSinceItWasDecodedIsStale()
+    {
+        const QString file = bitmap(dir, QStringLiteral("c.bmp"), {30, 30}, Qt::green);
+        DecodeAhead ahead;
+        ahead.request(file, Screen);
+        QTRY_VERIFY(ahead.isReady());
+        bitmap(dir, QStringLiteral("c.bmp"), {30, 30}, Qt::white); // same length
+        QFile changed(file);
+        QVERIFY(changed.open(QIODevice::ReadWrite));
+        QVERIFY(changed.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+        changed.close();
+        QVERIFY(!ahead.take(file, Screen));
+
+        ahead.request(file, Screen);
+        QTRY_VERIFY(ahead.isReady());
+        QFile::remove(file);
+        QVERIFY(!ahead.take(file, Screen));
+    }
+
+    void aFailedDecodeGivesNothing()
+    {
+        const QString file = dir.filePath(QStringLiteral("bad.bmp"));
+        QVERIFY(testsupport::writeFile(file, "BM not a bitmap"));
+        DecodeAhead ahead;
+        ahead.request(file, Screen);
+        QVERIFY(!ahead.take(file, Screen));
+    }
+
+    void nextShowIndex()
+    {
+        using slideshow::nextShowIndex;
+        QCOMPARE(nextShowIndex(0, 3, false), std::optional<qint32>(1));
+        QCOMPARE(nextShowIndex(2, 3, false), std::nullopt);
+        QCOMPARE(nextShowIndex(2, 3, true), std::optional<qint32>(0));
+        QCOMPARE(nextShowIndex(0, 0, true), std::nullopt);
+        QCOMPARE(nextShowIndex(39998, 40000, false), std::optional<qint32>(39999));
+    }
+};
+
+LUMADEX_TEST_CLASS(DecodeAheadTest);
+
+#include "DecodeAheadTest.moc"
