@@ -49,7 +49,7 @@ QImage drawNameBanner()
     return drawOnBlack(QSize(144, 30), QStringLiteral("Lumadex Viewer"), 17);
 }
 
-QImage drawStartUpPicture()
+QImage drawStartUpPicture(const QString &subtitle)
 {
     const QSize size(352, 89);
     QImage image(size, QImage::Format_RGB32);
@@ -78,7 +78,7 @@ QImage drawStartUpPicture()
     QFont small;
     small.setPixelSize(12);
     painter.setFont(small);
-    painter.drawText(QRect(100, 54, 245, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Loading pictures..."));
+    painter.drawText(QRect(100, 54, 245, 24), Qt::AlignLeft | Qt::AlignVCenter, subtitle);
     return image;
 }
 

@@ -16,7 +16,8 @@ inline const QString ErrorOccur = QStringLiteral("Error Occur");
 // The product name in light-blue letters on black, 144 × 30 pixels.
 QImage drawNameBanner();
 
-// The start-up picture, 352 × 89 pixels.
-QImage drawStartUpPicture();
+// The start-up picture, 352 × 89 pixels, with a line under the name (the
+// About window says what the viewer is instead).
+QImage drawStartUpPicture(const QString &subtitle = QStringLiteral("Loading pictures..."));
 
 } // namespace app

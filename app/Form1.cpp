@@ -202,6 +202,7 @@ void Form1::connectHandlers()
     on(Black, &Form1::Black_Click);
     on(Brown, &Form1::Brown_Click);
     on(other, &Form1::other_Click);
+    connectDesktopHandlers();
 
     connect(Drive1, &controls::DriveListBox::Change, this, &Form1::Drive1_Change);
     connect(Dir1, &controls::DirListBox::Change, this, &Form1::Dir1_Change);
@@ -218,6 +219,8 @@ void Form1::connectHandlers()
     connect(Picture5, &controls::PictureBox::MouseDown, this, &Form1::Picture5_MouseDown);
     connect(Image4, &controls::ImageControl::Click, this, &Form1::Image4_Click);
     connect(Image4, &controls::ImageControl::MouseDown, this, &Form1::Image4_MouseDown);
+    connectFileOperationHandlers();
+    connectFolderHandlers();
     connectSlideShowHandlers();
 }
 
@@ -276,16 +279,9 @@ void Form1::Form_Load()
 
 void Form1::openDefaultFolder()
 {
-    const QString autoJump = settings::Read(settings::AutoJump);
-    if (autoJump.isEmpty()) {
-        goto1->setEnabled(false);
-        return;
-    }
-    goto1->setEnabled(true);
-    if (Dir1->setPath(autoJump) && Drive1->setDrive(winpath::driveRoot(winpath::driveLetter(Dir1->Path()))))
-        return;
     // A default folder that no longer exists: drive C:, without a message.
-    Drive1->setDrive(QStringLiteral("C:"));
+    if (!openStoredDefaultFolder())
+        Drive1->setDrive(QStringLiteral("C:"));
 }
 
 void Form1::Form_Unload(int &cancel)

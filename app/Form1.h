@@ -127,6 +127,46 @@ public:
     void Brown_Click();
     void other_Click();
 
+    // ---- tray settings, wallpaper, clipboard, help and About (desktop/)
+    void mintray_Click();
+    void Tile1_Click();
+    void Center1_Click();
+    void Stretch12_Click();
+    void Tile2_Click();
+    void Cemter2_Click();
+    void Stretch13_Click();
+    // Writes the shown picture to the wallpaper bitmap and hands it to the desktop.
+    void ApplyWallpaper();
+    void Copyto_Click();
+    void copyto2_Click();
+    void view2_Click();
+    void view3_Click();
+    void readme_Click();
+    void ontheweb_Click();
+    void About1_Click();
+
+    // ---- file operations (files/)
+    void mcopy_Click();
+    void mMove_Click();
+    void mdelete_Click();
+    void mrename_Click();
+    void mopen_Click();
+    void efm2_Click();
+    void ShowFileOpDialog();
+
+    // ---- bookmarks, default folder, picture folders (files/)
+    void editbook_Click();
+    void defolder_Click();
+    void goto1_Click();
+    void go1_Click();
+    void LoadF_Click();
+    // Opens a folder in the folder list, then chooses its drive in the
+    // drive list; false, the lists unchanged, when the folder cannot be opened.
+    bool goToFolder(const QString &path);
+    // Reads "AutoJump": an empty one disables goto1; a folder enables it and
+    // is opened. False only when a stored folder cannot be opened.
+    bool openStoredDefaultFolder();
+
     // ---- full-screen slide show (slideshow/)
     // Timer1 drives the window-mode show, Timer2 the full-screen show; both
     // are disabled with interval 0 while no show runs.
@@ -145,17 +185,18 @@ public:
     void Form_Resize3();
     void slide1_Click();
 
-private:
-    void connectSlideShowHandlers();
-    // Has the full-screen show's worker decode entry `index` of the list.
-    void decodeAhead(qint32 index);
-
 protected:
     void Form_Unload(int &cancel) override;
 
 private:
     void createControls();
     void connectHandlers();
+    void connectDesktopHandlers(); // desktop/
+    void connectFileOperationHandlers(); // files/
+    void connectFolderHandlers(); // files/
+    void connectSlideShowHandlers(); // slideshow/
+    // Has the full-screen show's worker decode entry `index` of the list.
+    void decodeAhead(qint32 index);
     void fillTrayIconData();
     void openDefaultFolder();
     // A mouse button pressed on the picture or the pane.

@@ -1,6 +1,8 @@
 #include "app/Form10.h"
 #include "controls/Form.h"
+#include "desktop/Help.h"
 #include "platform/Dialogs.h"
+#include "platform/ShellExecute.h"
 
 #include <QApplication>
 
@@ -13,6 +15,8 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     controls::Form::setQuitWhenLastUnloaded(true);
     platform::setDialogs(platform::makeQtDialogs());
+    // No desktop opens ".hlp" files any more: the viewer shows its own help.
+    platform::setOpener(QStringLiteral(".hlp"), desktop::openHelpDocument);
 
     auto *startUp = new app::Form10();
     startUp->Form_Load();

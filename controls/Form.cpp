@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QShowEvent>
 
 namespace controls {
 
@@ -68,6 +69,22 @@ bool Form::Unload()
     return true;
 }
 
+void Form::setDialogBorder()
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
+QWidget *Form::createClientArea()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    QFont small = client->font();
+    small.setPointSizeF(8);
+    client->setFont(small);
+    setCentralWidget(client);
+    return client;
+}
+
 void Form::closeEvent(QCloseEvent *event)
 {
     // The close box unloads the window; the event itself is not what removes it.
@@ -83,10 +100,25 @@ void Form::setClientSizeTwips(double width, double height)
     resize(twipsToPixels(width), twipsToPixels(height) + barHeight);
 }
 
-void Form::setOuterSizeTwips(double width, double height)
+void Form::setSizeTwips(double width, double height)
 {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(twipsToPixels(width) - frame.width(), twipsToPixels(height) - frame.height());
+    m_outerSize = QSize(twipsToPixels(width), twipsToPixels(height));
+    applyOuterSize();
+}
+
+void Form::applyOuterSize()
+{
+    if (m_outerSize.isEmpty())
+        return;
+    resize(m_outerSize - (frameGeometry().size() - geometry().size()));
+    if (isVisible())
+        m_outerSize = QSize();
+}
+
+void Form::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    applyOuterSize();
 }
 
 void Form::moveTwips(double left, double top)

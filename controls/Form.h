@@ -22,6 +22,15 @@ public:
     // the last window is unloaded.
     static void setQuitWhenLastUnloaded(bool quit);
 
+    // Shows the window modeless and brings it in front, as showing a window
+    // that is already loaded does.
+    void showInFront()
+    {
+        show();
+        raise();
+        activateWindow();
+    }
+
     QString Caption() const { return windowTitle(); }
     void setCaption(const QString &caption) { setWindowTitle(caption); }
 
@@ -33,9 +42,9 @@ public:
 
     // Geometry in twips: the window's outer position and its client size.
     void setClientSizeTwips(double width, double height);
-    // The outer size, frame included (as far as the window system has
-    // reported its frame: before the window is first shown it has none).
-    void setOuterSizeTwips(double width, double height);
+    // The outer size, frame and title bar included. The frame is known only
+    // once the window is shown, so a hidden window takes the size again then.
+    void setSizeTwips(double width, double height);
     void moveTwips(double left, double top);
     double LeftTwips() const;
     double TopTwips() const;
@@ -46,13 +55,54 @@ signals:
     void unloaded();
 
 protected:
+    // A dialog's border: a title bar with its system menu and close box, no
+    // minimise or maximise button.
+    void setDialogBorder();
+    // The client area, for controls placed by their twips geometry, in the
+    // small dialog font (8 points) the layouts are measured for.
+    QWidget *createClientArea();
+
     // Set `cancel` to non-zero to keep the window loaded.
     virtual void Form_Unload(int &cancel) { Q_UNUSED(cancel); }
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void applyOuterSize();
+
     bool m_unloaded = false;
     bool m_unloading = false;
+    QSize m_outerSize; // asked for by setSizeTwips and not yet applied to a shown window
+};
+
+// A window class of the runtime has one loaded window at most: naming it
+// loads a new one, in its design state, when none is loaded. A class with a
+// private constructor makes FormInstance<Self> its friend.
+template <typename F>
+class FormInstance {
+public:
+    // The loaded window, or nullptr. An unloaded one waits for the event loop
+    // to delete it and no longer counts.
+    static F *loaded()
+    {
+        F *form = slot();
+        return form && !form->isUnloaded() ? form : nullptr;
+    }
+    // The loaded window, or a new one.
+    static F &get()
+    {
+        if (F *form = loaded())
+            return *form;
+        slot() = new F;
+        return *slot();
+    }
+
+private:
+    static QPointer<F> &slot()
+    {
+        static QPointer<F> form;
+        return form;
+    }
 };
 
 } // namespace controls

@@ -2,6 +2,8 @@
 
 #include "controls/Twips.h"
 
+#include <QMouseEvent>
+
 namespace controls {
 
 Label::Label(QWidget *parent) : QLabel(parent)
@@ -33,6 +35,21 @@ void Label::setTwipsGeometry(double left, double top, double width, double heigh
     setGeometry(twipsRect(left, top, width, height));
     if (m_autoSize)
         resize(sizeHint().width(), this->height());
+}
+
+void Label::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void Label::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit Click();
 }
 
 } // namespace controls

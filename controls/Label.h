@@ -19,8 +19,17 @@ public:
 
     void setTwipsGeometry(double left, double top, double width, double height);
 
+signals:
+    // A left button pressed and released on the label.
+    void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
 private:
     bool m_autoSize = false;
+    bool m_pressed = false;
 };
 
 } // namespace controls

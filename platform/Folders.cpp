@@ -1,5 +1,7 @@
 #include "platform/Folders.h"
 
+#include "platform/Drives.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +29,11 @@ QString programFolder()
     if (!exeFolder.isEmpty() && info.isDir() && info.isWritable())
         return exeFolder;
     return dataFolder();
+}
+
+QString programFolderWindowsPath()
+{
+    return DriveTable::fromEnvironment().toWindowsPath(programFolder());
 }
 
 QString windowsFolder()

@@ -9,6 +9,10 @@ namespace platform {
 // when it is writable, else the data folder.
 QString programFolder();
 
+// The program folder as the viewer names it, a Windows path through the
+// drive table ("C:\Programs\Lumadex"); empty when no drive holds it.
+QString programFolderWindowsPath();
+
 // The viewer's data folder, $XDG_DATA_HOME/lumadex-viewer (host path),
 // created on first use. It also stands in for the Windows folder.
 QString dataFolder();

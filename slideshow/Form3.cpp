@@ -184,7 +184,7 @@ void Form3::setOuterSize(double widthTwips, double heightTwips)
 {
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    setOuterSizeTwips(widthTwips, heightTwips);
+    setSizeTwips(widthTwips, heightTwips);
     setFixedSize(size());
 }
 

@@ -21,6 +21,10 @@ HermeticEnvironment::HermeticEnvironment()
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(r + QStringLiteral("/runtime")));
     qputenv("LUMADEX_PROGRAM_DIR", QFile::encodeName(programDir()));
     setDrives(QStringLiteral("C:=") + driveC());
+    // The real desktop's wallpaper stays untouched: no known desktop, and any
+    // gsettings call writes a key file in the temporary configuration folder.
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    qputenv("GSETTINGS_BACKEND", "keyfile");
 }
 
 HermeticEnvironment::~HermeticEnvironment() = default;

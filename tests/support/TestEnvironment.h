@@ -8,7 +8,7 @@ namespace testsupport {
 // Gives the test process a home of its own: HOME, XDG_CONFIG_HOME,
 // XDG_DATA_HOME, XDG_CACHE_HOME, LUMADEX_PROGRAM_DIR and LUMADEX_DRIVES all
 // point into one temporary folder, so nothing reads or writes the real
-// user's files, settings or trash. Drive C: is `root()/c`.
+// user's files, settings, trash or desktop background. Drive C: is `root()/c`.
 class HermeticEnvironment {
 public:
     HermeticEnvironment();

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/CodePage.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// "bookmark.ini": one folder path a line, CR LF, no header, no quoting, in
+// the system's 8-bit code page. The window shows the first 101 lines; the
+// lines after them are carried along unread so that a save never drops them.
+namespace files {
+
+inline constexpr int BookmarksShown = 101; // list positions 0 to 100
+
+struct BookmarkFile {
+    QStringList entries; // the first lines, at most BookmarksShown, in file order
+    QByteArray rest;     // every byte after the last of those lines, untouched
+};
+
+// A line ends at CR LF, LF or CR; the last one may have no end. Each line is
+// read in `codePage`, and one that is not valid there is read as
+// Windows-1252, the code page such files were written in on Windows. A byte
+// order mark at the start of the file is dropped.
+BookmarkFile parseBookmarkFile(QByteArrayView bytes, platform::CodePage codePage);
+
+// Every entry as one CR LF line in `codePage`, then `rest` as it is. Nothing
+// when an entry cannot be written so (see isStorableBookmark): the file is
+// never written with a path changed.
+std::optional<QByteArray> writeBookmarkFile(const QStringList &entries, QByteArrayView rest,
+                                            platform::CodePage codePage);
+
+// The path can be written as one line in the code page: it holds every
+// character and there is no line break in it.
+bool isStorableBookmark(const QString &path, platform::CodePage codePage);
+
+// The file's bytes at `hostPath`; empty when it is missing or cannot be read.
+QByteArray readBookmarkBytes(const QString &hostPath);
+// Writes a temporary file beside `hostPath`, flushes it to disk and renames
+// it over the old file. False on any failure, the old file then untouched.
+bool saveBookmarkBytes(const QString &hostPath, const QByteArray &bytes);
+
+namespace testing {
+// From now on every save stops after `failAfterBytes` bytes, as a full disk
+// or a crash would stop it; a negative value ends the fault.
+void setBookmarkSaveFault(qint64 failAfterBytes);
+} // namespace testing
+
+} // namespace files

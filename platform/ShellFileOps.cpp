@@ -1,0 +1,369 @@
+#include "platform/ShellFileOps.h"
+
+#include "platform/Drives.h"
+#include "platform/HostFiles.h"
+#include "platform/ShellFileOpsTesting.h"
+#include "platform/Trash.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QSet>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+constexpr int LastCopyNumber = 9999;
+constexpr size_t ChunkBytes = 1 << 20;
+
+std::unique_ptr<ShellFileOps> &current()
+{
+    static std::unique_ptr<ShellFileOps> instance;
+    return instance;
+}
+
+qint64 &copyWriteFault()
+{
+    static qint64 failAfter = -1;
+    return failAfter;
+}
+
+// Closes a file descriptor when the scope ends.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+    // Closes now; false when the close reports an error of a delayed write.
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+FileOpResult failure(const QString &path, int error)
+{
+    return FileOpResult::failed(path, host::errorText(error));
+}
+
+// The names in use in a folder. They are compared without regard to case,
+// as Windows compares them, so a free name never lands beside one that a
+// Windows path would take for the same file.
+class FolderNames {
+public:
+    explicit FolderNames(const QString &folder) : m_folder(folder)
+    {
+        const QStringList entries =
+            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString &entry : entries)
+            m_taken.insert(entry.toCaseFolded());
+    }
+    void take(const QString &name) { m_taken.insert(name.toCaseFolded()); }
+    QString next(const QString &name) const
+    {
+        return freeName(name, [this](const QString &candidate) {
+            return m_taken.contains(candidate.toCaseFolded()) || QFileInfo::exists(QDir(m_folder).filePath(candidate));
+        });
+    }
+
+private:
+    QString m_folder;
+    QSet<QString> m_taken;
+};
+
+// Renames `from` into `folder` under the first free name for `name`. A name
+// taken between reading the folder and the rename is skipped, never replaced.
+int renameToFreeName(const QString &from, const QString &folder, const QString &name, QString *placed)
+{
+    FolderNames names(folder);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString candidate = names.next(name);
+        if (candidate.isEmpty())
+            return EEXIST;
+        const QString target = QDir(folder).filePath(candidate);
+        const int error = host::renameNoReplace(from, target);
+        if (error == 0) {
+            *placed = target;
+            return 0;
+        }
+        if (error != EEXIST)
+            return error;
+        names.take(candidate);
+    }
+    return EEXIST;
+}
+
+int writeAll(int fd, const char *data, qint64 size, qint64 offset)
+{
+    while (size > 0) {
+        qint64 chunk = size;
+        if (copyWriteFault() >= 0) {
+            const qint64 room = copyWriteFault() - offset;
+            if (room <= 0)
+                return ENOSPC;
+            chunk = qMin(chunk, room);
+        }
+        const ssize_t put = ::write(fd, data, size_t(chunk));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += put;
+        size -= put;
+        offset += put;
+    }
+    return 0;
+}
+
+// Copies `source` into `folder` under a free name. The data go into a hidden
+// temporary file there, which takes the free name only once it is complete,
+// on the disk and as long as the source; so whatever happens, no partial
+// file is left under a real name. With `removeSource` the source goes last,
+// and when it cannot be removed the copy is taken back.
+FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress *progress, bool removeSource)
+{
+    const QByteArray src = QFile::encodeName(source);
+    const Descriptor in(::open(src.constData(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0)
+        return failure(source, errno);
+    struct stat before {};
+    if (::fstat(in.get(), &before) != 0)
+        return failure(source, errno);
+
+    QByteArray temp = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".lumadex-copy-XXXXXX")));
+    Descriptor out(::mkostemp(temp.data(), O_CLOEXEC));
+    if (out.get() < 0)
+        return failure(folder, errno);
+    auto discard = qScopeGuard([&temp] { ::unlink(temp.constData()); });
+
+    const QString name = QFileInfo(source).fileName();
+    const qint64 total = before.st_size;
+    qint64 copied = 0;
+    if (progress && !progress->advance(name, 0, total))
+        return FileOpResult::cancelled();
+    std::vector<char> buffer(ChunkBytes);
+    for (;;) {
+        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return failure(source, errno);
+        }
+        if (got == 0)
+            break;
+        if (const int error = writeAll(out.get(), buffer.data(), got, copied))
+            return failure(folder, error);
+        copied += got;
+        if (progress && !progress->advance(name, copied, total))
+            return FileOpResult::cancelled();
+    }
+
+    // The copy keeps the source's permissions and times, as the shell's does.
+    ::fchmod(out.get(), before.st_mode & 0777);
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ::futimens(out.get(), times);
+    if (::fsync(out.get()) != 0)
+        return failure(folder, errno);
+    struct stat after {};
+    struct stat written {};
+    if (::fstat(in.get(), &after) != 0 || ::fstat(out.get(), &written) != 0)
+        return failure(source, errno);
+    if (copied != total || written.st_size != total || after.st_size != total)
+        return FileOpResult::failed(source, QStringLiteral("The file changed while it was being copied."));
+    if (!out.close())
+        return failure(folder, errno);
+
+    QString placed;
+    if (const int error = renameToFreeName(QFile::decodeName(temp), folder, name, &placed))
+        return failure(folder, error);
+    discard.dismiss();
+    host::syncFolder(folder);
+    if (removeSource) {
+        if (::unlink(src.constData()) != 0) {
+            const int error = errno;
+            ::unlink(QFile::encodeName(placed).constData());
+            return failure(source, error);
+        }
+        host::syncFolder(QFileInfo(source).absolutePath());
+    }
+    return FileOpResult::done(placed);
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+           && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+FileOpResult moveFile(const QString &source, const QString &folder, CopyProgress *progress)
+{
+    if (sameFolder(QFileInfo(source).absolutePath(), folder))
+        return FileOpResult::done(source);
+    QString placed;
+    const int error = renameToFreeName(source, folder, QFileInfo(source).fileName(), &placed);
+    if (error == 0) {
+        host::syncFolder(folder);
+        return FileOpResult::done(placed);
+    }
+    if (error != EXDEV)
+        return failure(source, error);
+    if (QFileInfo(source).isSymLink())
+        return FileOpResult::failed(source, QStringLiteral("A link cannot be moved to another file system."));
+    return copyFile(source, folder, progress, true);
+}
+
+// The operations of the shell on the host's files, reached through the
+// drive table.
+class DesktopFileOps final : public ShellFileOps {
+public:
+    FileOpResult copyTo(const QString &source, const QString &destinationFolder, CopyProgress *progress) override
+    {
+        return run(source, [&](const QString &file) {
+            const QString folder = hostFolder(destinationFolder);
+            if (folder.isEmpty())
+                return missingFolder(destinationFolder);
+            return inWindowsTerms(copyFile(file, folder, progress, false));
+        });
+    }
+
+    FileOpResult moveTo(const QString &source, const QString &destinationFolder, CopyProgress *progress) override
+    {
+        return run(source, [&](const QString &file) {
+            const QString folder = hostFolder(destinationFolder);
+            if (folder.isEmpty())
+                return missingFolder(destinationFolder);
+            return inWindowsTerms(moveFile(file, folder, progress));
+        });
+    }
+
+    FileOpResult moveToTrash(const QString &source) override
+    {
+        return run(source, [this](const QString &file) {
+            // The trash is no place of the drive table: its path stays a host path.
+            FileOpResult result = trash::moveToTrash(file);
+            return result.ok() ? result : inWindowsTerms(result);
+        });
+    }
+
+    FileOpResult rename(const QString &source, const QString &newName) override
+    {
+        return run(source, [&](const QString &file) {
+            if (newName.isEmpty())
+                return FileOpResult::failed(source, QStringLiteral("No new name was given."));
+            const QString target = m_drives.toHostPath(CurrentDirectory::resolve(newName));
+            if (target.isEmpty())
+                return missingFolder(newName);
+            if (const int error = host::renameNoReplace(file, target))
+                return inWindowsTerms(failure(target, error));
+            return inWindowsTerms(FileOpResult::done(target));
+        });
+    }
+
+private:
+    // Runs `operation` on the host path of the file `source` names. An empty
+    // or cut-off name could stand for a folder; only a file is handed on.
+    template <typename Operation>
+    FileOpResult run(const QString &source, Operation operation)
+    {
+        m_drives = DriveTable::fromEnvironment();
+        const QString file = source.isEmpty() ? QString() : m_drives.toHostPath(CurrentDirectory::resolve(source));
+        const QFileInfo info(file);
+        if (file.isEmpty() || !(info.isFile() || info.isSymLink()))
+            return FileOpResult::failed(source, QStringLiteral("There is no such file."));
+        return operation(file);
+    }
+
+    // The result's host path as the Windows path the viewer shows (kept as
+    // it is when no drive holds it).
+    FileOpResult inWindowsTerms(FileOpResult result) const
+    {
+        const QString windows = m_drives.toWindowsPath(result.path);
+        if (!result.path.isEmpty() && !windows.isEmpty())
+            result.path = windows;
+        return result;
+    }
+
+    QString hostFolder(const QString &windowsFolder) const
+    {
+        const QString folder =
+            windowsFolder.isEmpty() ? QString() : m_drives.toHostPath(CurrentDirectory::resolve(windowsFolder));
+        return QFileInfo(folder).isDir() ? folder : QString();
+    }
+
+    static FileOpResult missingFolder(const QString &windowsPath)
+    {
+        return FileOpResult::failed(windowsPath, QStringLiteral("There is no such folder."));
+    }
+
+    DriveTable m_drives;
+};
+
+} // namespace
+
+ShellFileOps &shellFileOps()
+{
+    if (!current())
+        current() = makeDesktopFileOps();
+    return *current();
+}
+
+void setShellFileOps(std::unique_ptr<ShellFileOps> instance)
+{
+    current() = std::move(instance);
+}
+
+std::unique_ptr<ShellFileOps> makeDesktopFileOps()
+{
+    return std::make_unique<DesktopFileOps>();
+}
+
+QString freeName(const QString &name, const std::function<bool(const QString &)> &taken)
+{
+    if (!taken(name))
+        return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString suffix = dot > 0 ? name.mid(dot) : QString();
+    for (int number = 1; number <= LastCopyNumber; ++number) {
+        const QString copy = number == 1 ? QStringLiteral(" - Copy") : QStringLiteral(" - Copy (%1)").arg(number);
+        const QString candidate = stem + copy + suffix;
+        if (!taken(candidate))
+            return candidate;
+    }
+    return {};
+}
+
+namespace testing {
+
+void setCopyWriteFault(qint64 failAfterBytes)
+{
+    copyWriteFault() = failAfterBytes;
+}
+
+} // namespace testing
+
+} // namespace platform

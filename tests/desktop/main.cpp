@@ -1,0 +1,3 @@
+#include "tests/support/TestRunner.h"
+
+LUMADEX_TEST_MAIN()

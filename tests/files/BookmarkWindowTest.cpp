@@ -1,0 +1,245 @@
+#include "controls/DirListBox.h"
+#include "controls/DriveListBox.h"
+#include "controls/FileListBox.h"
+#include "controls/ListBox.h"
+#include "files/BookmarkFile.h"
+#include "files/Form9.h"
+#include "tests/browser/MainWindowFixture.h"
+#include "tests/files/OpenFromMenu.h"
+#include "tests/support/ScriptedFolderChooser.h"
+#include "tests/support/TestRunner.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTest>
+
+class BookmarkWindowTest : public QObject {
+    Q_OBJECT
+    MainWindowFixture f;
+    testsupport::ScriptedFolderChooser *chooser = nullptr;
+    QStringList linkCalls;
+
+    QString bookmarkFile() const { return f.env->programDir() + QStringLiteral("/bookmark.ini"); }
+    QByteArray fileBytes() const { return files::readBookmarkBytes(bookmarkFile()); }
+    void writeBookmarks(const QByteArray &bytes) { QVERIFY(testsupport::writeFile(bookmarkFile(), bytes)); }
+    void folder(const QString &relative) { QVERIFY(QDir().mkpath(f.c() + QLatin1Char('/') + relative)); }
+    files::Form9 &open() { return openFromMenu<files::Form9>(f.main->editbook); }
+
+    void doubleClick(files::Form9 &form, int index)
+    {
+        const QRect at = form.List1->visualItemRect(form.List1->item(index));
+        QTest::mouseDClick(form.List1->viewport(), Qt::LeftButton, {}, at.center());
+    }
+
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (const auto &shown : f.boxes->shown)
+            texts << shown.text;
+        return texts;
+    }
+
+private slots:
+    void init()
+    {
+        f.setUp();
+        f.load();
+        chooser = &testsupport::installScriptedFolderChooser();
+        linkCalls.clear();
+        files::bookmarkLinks() = {};
+    }
+
+    void cleanup()
+    {
+        files::bookmarkLinks() = {};
+        files::testing::setBookmarkSaveFault(-1);
+        f.tearDown();
+    }
+
+    void openingAndClosingRewritesTheSameBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("a comma, an accent, an empty line, a duplicate")
+            << QByteArray("C:\\Pics, old\r\nC:\\\xC3\xA9t\xC3\xA9\r\n\r\nC:\\Pics, old\r\n")
+            << QStringList{"C:\\Pics, old", QStringLiteral("C:\\\u00E9t\u00E9"), "", "C:\\Pics, old"};
+        QTest::newRow("no file: an empty one is written") << QByteArray() << QStringList{};
+    }
+
+    void openingAndClosingRewritesTheSameBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, entries);
+        if (!bytes.isEmpty())
+            writeBookmarks(bytes);
+        files::Form9 &form = open();
+        QCOMPARE(form.Caption(), QStringLiteral("Bookmark"));
+        QVERIFY(form.Frame1->isVisibleTo(&form) && form.Frame2->isVisibleTo(&form));
+        for (QPushButton *hidden : {form.Command7, form.Command6, form.Command3})
+            QVERIFY(!hidden->isVisibleTo(&form));
+        QCOMPARE(form.List1->texts(), entries);
+        form.close();
+        QVERIFY(!files::Form9::loaded());
+        QVERIFY(QFileInfo::exists(bookmarkFile()));
+        QCOMPARE(fileBytes(), bytes);
+    }
+
+    void aLongFileShowsItsFirst101AndKeepsEveryLine()
+    {
+        QByteArray bytes;
+        for (int i = 1; i <= 150; ++i)
+            bytes += "C:\\Folder " + QByteArray::number(i) + "\r\n";
+        writeBookmarks(bytes);
+        files::Form9 &form = open();
+        QCOMPARE(form.List1->ListCount(), 101);
+        QCOMPARE(form.List1->List(100), QStringLiteral("C:\\Folder 101"));
+        form.close();
+        QCOMPARE(fileBytes(), bytes);
+
+        // One added as the 102nd is kept too, before the lines never shown.
+        QTest::mouseClick(open().Command1, Qt::LeftButton);
+        files::Form9::loaded()->close();
+        const QList<QByteArray> lines = fileBytes().split('\n');
+        QCOMPARE(lines.size(), 152); // 151 lines and the empty text after the last CR LF
+        QCOMPARE(lines.at(101), QByteArray("C:\\Pictures\r"));
+        QCOMPARE(lines.at(150), QByteArray("C:\\Folder 150\r"));
+    }
+
+    void addingTheCurrentPathAndABrowsedOne()
+    {
+        files::Form9 &form = open();
+        // "&Current path" acts as the button goes down, with any button.
+        QTest::mousePress(form.Command1, Qt::LeftButton);
+        QCOMPARE(form.List1->texts(), QStringList{"C:\\Pictures"});
+        QTest::mouseRelease(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(form.Command1, Qt::RightButton);
+        chooser->answers = {QStringLiteral("C:\\Pics, old"), QString()}; // the second is a cancel
+        QTest::mouseClick(form.Command5, Qt::LeftButton);
+        QTest::mouseClick(form.Command5, Qt::LeftButton);
+        QCOMPARE(form.List1->texts(), (QStringList{"C:\\Pictures", "C:\\Pictures", "C:\\Pics, old"}));
+        QCOMPARE(chooser->calls.size(), 2);
+        QCOMPARE(chooser->calls.first().title, QStringLiteral("Please select a folder."));
+        QCOMPARE(chooser->calls.first().owner, &form);
+        f.main->close(); // closing the main window unloads and so saves this one
+        QCOMPARE(fileBytes(), QByteArray("C:\\Pictures\r\nC:\\Pictures\r\nC:\\Pics, old\r\n"));
+    }
+
+    void aFolderWhosePathTheFileCannotHoldIsRefused()
+    {
+        folder(QStringLiteral("two\nlines"));
+        QVERIFY(f.main->Dir1->setPath(QStringLiteral("C:\\two\nlines")));
+        files::Form9 &form = open();
+        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        chooser->answers = {QStringLiteral("C:\\a") + QChar(0xDC80)};
+        QTest::mouseClick(form.Command5, Qt::LeftButton);
+        QCOMPARE(form.List1->ListCount(), 0);
+        QCOMPARE(f.boxes->shown.size(), 2);
+        QVERIFY(f.boxes->shown.first().text.startsWith(QStringLiteral("This folder cannot be bookmarked")));
+    }
+
+    void removingSelectsTheEntryBefore()
+    {
+        writeBookmarks("C:\\1\r\nC:\\2\r\nC:\\3\r\nC:\\4\r\n");
+        files::Form9 &form = open();
+        QTest::mouseClick(form.Command2, Qt::LeftButton); // nothing selected: nothing happens
+        form.List1->setListIndex(2);
+        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QCOMPARE(form.List1->ListIndex(), 1);
+        form.List1->setListIndex(0);
+        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QCOMPARE(form.List1->ListIndex(), -1);
+        QVERIFY(f.boxes->shown.isEmpty());
+        form.close();
+        QCOMPARE(fileBytes(), QByteArray("C:\\2\r\nC:\\4\r\n"));
+    }
+
+    void loadAndTheNormalDoubleClickGoToTheFolderAndItsDrive()
+    {
+        const QString d = f.env->root() + QStringLiteral("/home");
+        QDir().mkpath(d + QStringLiteral("/Trip"));
+        folder(QStringLiteral("Photos/\u00E9t\u00E9"));
+        f.env->setDrives(QStringLiteral("C:=%1;D:=%2").arg(f.c(), d));
+        f.main->Drive1->Refresh();
+        // The second line was written in Windows-1252 on Windows.
+        writeBookmarks("D:\\Trip\r\nc:\\photos\\\xE9t\xE9\r\n");
+        files::Form9 &form = open();
+        QTest::mouseClick(form.Command4, Qt::LeftButton);
+        QCOMPARE(messages(), QStringList{"Please select a bookmark first"});
+        form.List1->setListIndex(0);
+        QTest::mouseClick(form.Command4, Qt::LeftButton);
+        QVERIFY(!files::Form9::loaded());
+        QCOMPARE(f.main->Caption(), QStringLiteral("Lumadex Viewer 3.01  - D:\\Trip"));
+        QCOMPARE(f.main->Drive1->Drive(), QStringLiteral("d:"));
+
+        doubleClick(open(), 1);
+        QVERIFY(!files::Form9::loaded());
+        QCOMPARE(f.main->Dir1->Path(), QStringLiteral("C:\\Photos\\\u00E9t\u00E9")); // as the disk spells it
+        QCOMPARE(f.main->Drive1->Drive(), QStringLiteral("c:"));
+        QCOMPARE(f.boxes->shown.size(), 1);
+    }
+
+    void aDeletedFolderIsReportedAndTheMainWindowStays()
+    {
+        folder(QStringLiteral("Gone"));
+        writeBookmarks("C:\\Gone\r\n");
+        files::Form9 &form = open();
+        QDir(f.c() + QStringLiteral("/Gone")).removeRecursively();
+        form.List1->setListIndex(0);
+        QTest::mouseClick(form.Command4, Qt::LeftButton);
+        QCOMPARE(messages(), QStringList{"Path not found"});
+        QCOMPARE(f.boxes->shown.first().shownCaption(), QStringLiteral("Lumadex Viewer 3.01"));
+        QVERIFY(!files::Form9::loaded());
+        QCOMPARE(f.main->Dir1->Path(), QStringLiteral("C:\\Pictures"));
+        QCOMPARE(fileBytes(), QByteArray("C:\\Gone\r\n")); // nothing checks that a bookmark exists
+    }
+
+    void aDisabledFolderListAloneAlsoMakesAPickerAndARefusedPathKeepsItOpen()
+    {
+        writeBookmarks("C:\\Nowhere\r\n");
+        f.main->Dir1->setEnabled(false); // no operation dialog waits behind the picker
+
+        files::Form9 &form = open();
+        QCOMPARE(form.Caption(), QStringLiteral("Double click the destination path"));
+        doubleClick(form, 0);
+        QCOMPARE(messages(), QStringList{"Path not found"});
+        QVERIFY(form.isVisible());
+    }
+
+    void theSlideShowStartMovesTheMainWindowAndStartsTheShow()
+    {
+        folder(QStringLiteral("Show"));
+        f.picture(QStringLiteral("Show/a.bmp"), {8, 8});
+        writeBookmarks("C:\\Missing\r\nC:\\Show\r\n");
+        files::bookmarkLinks().startFullScreenShow = [this] {
+            linkCalls << QStringLiteral("show in %1 of %2").arg(f.main->Dir1->Path()).arg(f.main->File1->ListCount());
+        };
+        // What the tray's "Start SlideShow" does with the window.
+        files::Form9 &form = files::Form9::instance();
+        form.Frame2->hide();
+        form.setCaption(files::SlideShowStartCaption);
+        form.show();
+
+        doubleClick(form, 0);
+        QCOMPARE(messages(), QStringList{"Path not found. Please choose another path"});
+        QVERIFY(files::Form9::loaded());
+        QCOMPARE(f.main->Dir1->Path(), QStringLiteral("C:\\Pictures"));
+
+        doubleClick(form, 1);
+        QCOMPARE(linkCalls, QStringList{"show in C:\\Show of 1"});
+        QVERIFY(!files::Form9::loaded());
+    }
+
+    void aSaveThatFailsHalfWayLeavesTheOldFile()
+    {
+        writeBookmarks("C:\\Old\r\n");
+        QTest::mouseClick(open().Command1, Qt::LeftButton);
+        files::testing::setBookmarkSaveFault(5);
+        files::Form9::loaded()->close();
+        QCOMPARE(fileBytes(), QByteArray("C:\\Old\r\n"));
+        QCOMPARE(QDir(f.env->programDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"bookmark.ini"});
+        QVERIFY(f.boxes->shown.isEmpty());
+    }
+};
+
+LUMADEX_TEST_CLASS(BookmarkWindowTest);
+#include "BookmarkWindowTest.moc"

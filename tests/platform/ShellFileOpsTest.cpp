@@ -1,0 +1,364 @@
+#include "platform/Drives.h"
+#include "platform/ShellFileOps.h"
+#include "platform/ShellFileOpsTesting.h"
+#include "platform/Trash.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestRunner.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using platform::FileOpResult;
+
+namespace {
+
+// Answers each step of a copy from a script.
+struct ScriptedProgress final : platform::CopyProgress {
+    std::function<bool(qint64 copied)> step;
+    int calls = 0;
+    bool advance(const QString &, qint64 copied, qint64) override
+    {
+        ++calls;
+        return step(copied);
+    }
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Bytes that differ from place to place, a few chunks of a copy long.
+QByteArray bigData()
+{
+    QByteArray data(3 * 1024 * 1024 + 17, '\0');
+    for (qsizetype i = 0; i < data.size(); ++i)
+        data[i] = char((i * 7 + i / 4093) & 0xff);
+    return data;
+}
+
+void setModified(const QString &path, const QDateTime &stamp)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+}
+
+dev_t deviceOf(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_dev : 0;
+}
+
+} // namespace
+
+class ShellFileOpsTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testsupport::HermeticEnvironment> env;
+    std::unique_ptr<platform::ShellFileOps> ops;
+
+    QString c(const QString &relative) const { return env->driveC() + QLatin1Char('/') + relative; }
+
+private slots:
+    void init()
+    {
+        env = std::make_unique<testsupport::HermeticEnvironment>();
+        QVERIFY(testsupport::writeFile(c(QStringLiteral("Pictures/beach.jpg")), "beach"));
+        QDir().mkpath(c(QStringLiteral("Other")));
+        QDir::setCurrent(c(QStringLiteral("Pictures")));
+        platform::CurrentDirectory::resetFromHost();
+        ops = platform::makeDesktopFileOps();
+    }
+
+    void cleanup() { platform::testing::setCopyWriteFault(-1); }
+
+    void freeNamesFollowTheShell_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<QString>("expected");
+        const QString beach = QStringLiteral("beach.jpg");
+        const QString copy1 = QStringLiteral("beach - Copy.jpg");
+        const QString copy2 = QStringLiteral("beach - Copy (2).jpg");
+        QTest::newRow("free") << beach << QStringList() << beach;
+        QTest::newRow("taken") << beach << QStringList{beach} << copy1;
+        QTest::newRow("second") << beach << QStringList{beach, copy1} << copy2;
+        QTest::newRow("third") << beach << QStringList{beach, copy1, copy2} << QStringLiteral("beach - Copy (3).jpg");
+        QTest::newRow("gap kept") << beach << QStringList{beach, copy2} << copy1;
+        QTest::newRow("no suffix") << QStringLiteral("README") << QStringList{QStringLiteral("README")}
+                                   << QStringLiteral("README - Copy");
+        QTest::newRow("last dot") << QStringLiteral("a.tar.gz") << QStringList{QStringLiteral("a.tar.gz")}
+                                  << QStringLiteral("a.tar - Copy.gz");
+    }
+
+    void freeNamesFollowTheShell()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, taken);
+        QFETCH(QString, expected);
+        const QSet<QString> set(taken.cbegin(), taken.cend());
+        QCOMPARE(platform::freeName(name, [&](const QString &n) { return set.contains(n); }), expected);
+    }
+
+    // Copies into the file's own folder never replace: each gets the next
+    // free name, keeps the bytes and the date, and the original stays.
+    void copiesIntoTheirOwnFolderGetFreeNames()
+    {
+        const QString source = QStringLiteral("C:\\Pictures\\beach.jpg");
+        const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1'000'000'000);
+        setModified(c(QStringLiteral("Pictures/beach.jpg")), stamp);
+        QStringList made;
+        for (int i = 0; i < 3; ++i) {
+            const FileOpResult r = ops->copyTo(source, QStringLiteral("C:\\Pictures"), nullptr);
+            QVERIFY2(r.ok(), qPrintable(r.reason));
+            made << r.path;
+        }
+        QCOMPARE(made, (QStringList{QStringLiteral("C:\\Pictures\\beach - Copy.jpg"),
+                                    QStringLiteral("C:\\Pictures\\beach - Copy (2).jpg"),
+                                    QStringLiteral("C:\\Pictures\\beach - Copy (3).jpg")}));
+        QCOMPARE(readAll(c(QStringLiteral("Pictures/beach - Copy (3).jpg"))), QByteArray("beach"));
+        QCOMPARE(QFileInfo(c(QStringLiteral("Pictures/beach - Copy.jpg"))).lastModified(), stamp);
+        QCOMPARE(readAll(c(QStringLiteral("Pictures/beach.jpg"))), QByteArray("beach"));
+        QCOMPARE(entries(c(QStringLiteral("Pictures"))).size(), 4); // no temporary file left
+    }
+
+    // A name taken in another letter case counts as taken, as on Windows.
+    void copyAndMoveOntoTakenNamesInAnotherFolder()
+    {
+        QVERIFY(testsupport::writeFile(c(QStringLiteral("Other/BEACH.JPG")), "other"));
+        FileOpResult r = ops->copyTo(QStringLiteral("c:\\pictures\\beach.jpg"), QStringLiteral("C:\\Other"), nullptr);
+        QCOMPARE(r.path, QStringLiteral("C:\\Other\\beach - Copy.jpg"));
+        r = ops->moveTo(QStringLiteral("C:\\Pictures\\beach.jpg"), QStringLiteral("C:\\Other"), nullptr);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QCOMPARE(r.path, QStringLiteral("C:\\Other\\beach - Copy (2).jpg"));
+        QVERIFY(!QFileInfo::exists(c(QStringLiteral("Pictures/beach.jpg"))));
+        QCOMPARE(readAll(c(QStringLiteral("Other/BEACH.JPG"))), QByteArray("other"));
+        QCOMPARE(readAll(c(QStringLiteral("Other/beach - Copy (2).jpg"))), QByteArray("beach"));
+
+        // Into its own folder a move leaves the file as it is.
+        r = ops->moveTo(QStringLiteral("C:\\Other\\BEACH.JPG"), QStringLiteral("C:\\Other"), nullptr);
+        QCOMPARE(r.path, QStringLiteral("C:\\Other\\BEACH.JPG"));
+        QCOMPARE(entries(c(QStringLiteral("Other"))).size(), 3);
+    }
+
+    void moveAcrossFileSystems()
+    {
+        QTemporaryDir other(QStringLiteral("/dev/shm/lumadex-test-XXXXXX"));
+        if (!other.isValid() || deviceOf(other.path()) == deviceOf(env->root()))
+            QSKIP("No second file system: /dev/shm is missing or on the test folder's own file system.");
+        env->setDrives(QStringLiteral("C:=") + env->driveC() + QStringLiteral(";D:=") + other.path());
+        const QByteArray data = bigData();
+        QVERIFY(testsupport::writeFile(c(QStringLiteral("Pictures/big.bmp")), data));
+        QVERIFY(testsupport::writeFile(other.path() + QStringLiteral("/big.bmp"), "taken"));
+        const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1'200'000'000);
+        setModified(c(QStringLiteral("Pictures/big.bmp")), stamp);
+
+        // A full disk half-way: the source stays, nothing new at the destination.
+        platform::testing::setCopyWriteFault(1024 * 1024 + 5);
+        FileOpResult r = ops->moveTo(QStringLiteral("C:\\Pictures\\big.bmp"), QStringLiteral("D:\\"), nullptr);
+        QCOMPARE(r.status, FileOpResult::Status::Failed);
+        QCOMPARE(r.path, QStringLiteral("D:\\"));
+        QCOMPARE(entries(other.path()), QStringList{QStringLiteral("big.bmp")});
+        QCOMPARE(readAll(c(QStringLiteral("Pictures/big.bmp"))), data);
+
+        platform::testing::setCopyWriteFault(-1);
+        ScriptedProgress progress;
+        progress.step = [](qint64) { return true; };
+        r = ops->moveTo(QStringLiteral("C:\\Pictures\\big.bmp"), QStringLiteral("D:\\"), &progress);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QCOMPARE(r.path, QStringLiteral("D:\\big - Copy.bmp"));
+        QVERIFY(progress.calls >= 4); // the start and every chunk
+        QVERIFY(!QFileInfo::exists(c(QStringLiteral("Pictures/big.bmp"))));
+        QCOMPARE(readAll(other.path() + QStringLiteral("/big - Copy.bmp")), data);
+        QCOMPARE(QFileInfo(other.path() + QStringLiteral("/big - Copy.bmp")).lastModified(), stamp);
+        QCOMPARE(entries(other.path()).size(), 2);
+    }
+
+    // A cancelled, failing or disturbed copy leaves no partial file and the
+    // source as it was.
+    void unfinishedCopiesLeaveNothing_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("status");
+        QTest::newRow("cancelled") << 0 << int(FileOpResult::Status::Cancelled);
+        QTest::newRow("disk full") << 1 << int(FileOpResult::Status::Failed);
+        QTest::newRow("source shrinks") << 2 << int(FileOpResult::Status::Failed);
+    }
+
+    void unfinishedCopiesLeaveNothing()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, status);
+        const QByteArray data = bigData();
+        const QString file = c(QStringLiteral("Pictures/big.bmp"));
+        QVERIFY(testsupport::writeFile(file, data));
+        ScriptedProgress progress;
+        progress.step = [&](qint64 copied) {
+            if (kind == 0)
+                return copied == 0;
+            if (kind == 2 && copied > 0)
+                QFile::resize(file, 100);
+            return true;
+        };
+        if (kind == 1)
+            platform::testing::setCopyWriteFault(2 * 1024 * 1024);
+        const FileOpResult r = ops->copyTo(QStringLiteral("C:\\Pictures\\big.bmp"), QStringLiteral("C:\\Other"), &progress);
+        QCOMPARE(int(r.status), status);
+        QVERIFY(entries(c(QStringLiteral("Other"))).isEmpty());
+        if (kind != 2)
+            QCOMPARE(readAll(file), data);
+        QVERIFY(kind == 0 || !r.reason.isEmpty());
+    }
+
+    // Nothing but an existing file is ever handed to an operation: an empty
+    // or folder path must not move, trash or rename the folder.
+    void onlyFilesAreHandedOn()
+    {
+        for (const QString &source : {QString(), QStringLiteral("C:\\Pictures"), QStringLiteral("C:\\Pictures\\gone.jpg"),
+                                      QStringLiteral("Q:\\beach.jpg")}) {
+            QCOMPARE(ops->moveToTrash(source).status, FileOpResult::Status::Failed);
+            QCOMPARE(ops->rename(source, QStringLiteral("x")).status, FileOpResult::Status::Failed);
+            QCOMPARE(ops->moveTo(source, QStringLiteral("C:\\Other"), nullptr).status, FileOpResult::Status::Failed);
+        }
+        const FileOpResult r = ops->copyTo(QStringLiteral("C:\\Pictures\\beach.jpg"), QStringLiteral("C:\\Gone"), nullptr);
+        QCOMPARE(r.status, FileOpResult::Status::Failed);
+        QCOMPARE(r.path, QStringLiteral("C:\\Gone"));
+        QCOMPARE(entries(c(QStringLiteral("Pictures"))), QStringList{QStringLiteral("beach.jpg")});
+        QVERIFY(entries(c(QStringLiteral("Other"))).isEmpty());
+        QVERIFY(!QFileInfo::exists(env->dataHome() + QStringLiteral("/Trash")));
+    }
+
+    void renameNeverReplaces()
+    {
+        QVERIFY(testsupport::writeFile(c(QStringLiteral("Pictures/abc.bmp")), "abc"));
+        for (const QString &name : {QStringLiteral("abc.bmp"), QStringLiteral("ABC.BMP"), QStringLiteral("beach.jpg"),
+                                    QStringLiteral("C:\\Pictures\\abc.bmp"), QString()}) {
+            const FileOpResult r = ops->rename(QStringLiteral("C:\\Pictures\\beach.jpg"), name);
+            QCOMPARE(r.status, FileOpResult::Status::Failed);
+        }
+        QCOMPARE(readAll(c(QStringLiteral("Pictures/abc.bmp"))), QByteArray("abc"));
+        QCOMPARE(readAll(c(QStringLiteral("Pictures/beach.jpg"))), QByteArray("beach"));
+
+        // A bare name lands in the current folder, a path where it says.
+        QVERIFY(platform::CurrentDirectory::chDir(QStringLiteral("C:\\Other")));
+        FileOpResult r = ops->rename(QStringLiteral("C:\\Pictures\\beach.jpg"), QStringLiteral("sea.jpg"));
+        QCOMPARE(r.path, QStringLiteral("C:\\Other\\sea.jpg"));
+        r = ops->rename(QStringLiteral("sea.jpg"), QStringLiteral("c:\\pictures\\shore.jpg"));
+        QCOMPARE(r.path, QStringLiteral("C:\\Pictures\\shore.jpg"));
+        QCOMPARE(readAll(c(QStringLiteral("Pictures/shore.jpg"))), QByteArray("beach"));
+    }
+
+    // Trash, then restore from what the .trashinfo says.
+    void trashedFilesCanBeRestored()
+    {
+        const QString name = QStringLiteral("my beach #1%.jpg");
+        const QString original = c(QStringLiteral("Pictures/") + name);
+        QVERIFY(testsupport::writeFile(original, "first"));
+        const QString real = QFileInfo(original).canonicalFilePath();
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        const FileOpResult r = ops->moveToTrash(QStringLiteral("C:\\Pictures\\") + name);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        const QString trash = env->dataHome() + QStringLiteral("/Trash");
+        QCOMPARE(r.path, trash + QStringLiteral("/files/") + name);
+        QVERIFY(!QFileInfo::exists(original));
+
+        const QString info = QString::fromUtf8(readAll(trash + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo")));
+        const QRegularExpression form(QStringLiteral("^\\[Trash Info\\]\nPath=(\\S+)\nDeletionDate=(\\S+)\n$"));
+        const QRegularExpressionMatch m = form.match(info);
+        QVERIFY2(m.hasMatch(), qPrintable(info));
+        QVERIFY(!m.captured(1).contains(QLatin1Char(' ')) && !m.captured(1).contains(QLatin1Char('#')));
+        const QString recorded = QUrl::fromPercentEncoding(m.captured(1).toLatin1());
+        QCOMPARE(recorded, real);
+        const QDateTime deleted = QDateTime::fromString(m.captured(2), Qt::ISODate);
+        QVERIFY(deleted >= before && deleted <= QDateTime::currentDateTime().addSecs(1));
+
+        // The same name again is kept apart.
+        QVERIFY(testsupport::writeFile(original, "second"));
+        const FileOpResult again = ops->moveToTrash(QStringLiteral("C:\\Pictures\\") + name);
+        QCOMPARE(again.path, trash + QStringLiteral("/files/my beach #1%.2.jpg"));
+        QVERIFY(QFileInfo::exists(trash + QStringLiteral("/info/my beach #1%.2.jpg.trashinfo")));
+
+        QVERIFY(QFile::rename(r.path, recorded));
+        QCOMPARE(readAll(original), QByteArray("first"));
+    }
+
+    void refusedTrashKeepsTheFile()
+    {
+        QVERIFY(testsupport::writeFile(env->dataHome() + QStringLiteral("/Trash"), "not a folder"));
+        const FileOpResult r = ops->moveToTrash(QStringLiteral("C:\\Pictures\\beach.jpg"));
+        QCOMPARE(r.status, FileOpResult::Status::Failed);
+        QCOMPARE(r.path, QStringLiteral("C:\\Pictures\\beach.jpg"));
+        QCOMPARE(readAll(c(QStringLiteral("Pictures/beach.jpg"))), QByteArray("beach"));
+    }
+
+    // The trash under a volume's top folder: a shared, sticky ".Trash" gets
+    // a folder per user; otherwise (missing, not sticky, a link) the user's
+    // own ".Trash-$uid"; a ".Trash-$uid" that is a link is refused.
+    void volumeTrashRules_data()
+    {
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<QString>("expected");
+        const QString uid = QString::number(::getuid());
+        QTest::newRow("nothing yet") << QString() << QStringLiteral(".Trash-") + uid;
+        QTest::newRow("sticky shared") << QStringLiteral("sticky") << QStringLiteral(".Trash/") + uid;
+        QTest::newRow("shared, not sticky") << QStringLiteral("plain") << QStringLiteral(".Trash-") + uid;
+        QTest::newRow("shared is a link") << QStringLiteral("link") << QStringLiteral(".Trash-") + uid;
+        QTest::newRow("own is a link") << QStringLiteral("own link") << QString();
+    }
+
+    void volumeTrashRules()
+    {
+        QFETCH(QString, setUp);
+        QFETCH(QString, expected);
+        const QString top = env->root() + QStringLiteral("/volume");
+        const QString elsewhere = env->root() + QStringLiteral("/elsewhere");
+        QDir().mkpath(top);
+        QDir().mkpath(elsewhere);
+        ::chmod(QFile::encodeName(elsewhere).constData(), 01777);
+        if (setUp == QLatin1String("sticky") || setUp == QLatin1String("plain")) {
+            QDir().mkpath(top + QStringLiteral("/.Trash"));
+            ::chmod(QFile::encodeName(top + QStringLiteral("/.Trash")).constData(), setUp == QLatin1String("sticky") ? 01777 : 0777);
+        } else if (setUp == QLatin1String("link")) {
+            QVERIFY(QFile::link(elsewhere, top + QStringLiteral("/.Trash")));
+        } else if (setUp == QLatin1String("own link")) {
+            QVERIFY(QFile::link(elsewhere, top + QStringLiteral("/.Trash-") + QString::number(::getuid())));
+        }
+        const std::optional<QString> trash = platform::trash::volumeTrash(top);
+        if (expected.isEmpty()) {
+            QVERIFY(!trash);
+            QVERIFY(entries(elsewhere).isEmpty());
+            return;
+        }
+        QVERIFY(trash);
+        QCOMPARE(*trash, top + QLatin1Char('/') + expected);
+        QVERIFY(QFileInfo(*trash + QStringLiteral("/files")).isDir());
+        QVERIFY(QFileInfo(*trash + QStringLiteral("/info")).isDir());
+        QCOMPARE(QFileInfo(*trash).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+    }
+
+    void volumeTopIsTheMountPoint()
+    {
+        const QString top = platform::trash::volumeTop(env->root());
+        QCOMPARE(deviceOf(top), deviceOf(env->root()));
+        QVERIFY(top == QLatin1String("/") || deviceOf(QFileInfo(top).path()) != deviceOf(top));
+    }
+};
+
+LUMADEX_TEST_CLASS(ShellFileOpsTest);
+#include "ShellFileOpsTest.moc"
