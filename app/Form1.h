@@ -221,6 +221,10 @@ private:
     void decodeAhead(qint32 index);
     // The window-mode show's display step: entry ShowCnt in the picture pane.
     void WinModePic();
+    // How Timer1's ticks reach Timer1_Timer: one that falls due while the
+    // worker is still decoding waits for it without holding up the window.
+    void winModeTick();
+    bool m_winModeTickWaits = false;
     // The window-mode show's worker, made when first needed, and a decode
     // of entry `index` of the list by it.
     slideshow::DecodeAhead &winModeAhead();

@@ -72,7 +72,7 @@ void Form1::connectSlideShowHandlers()
     on(seindex, &Form1::seindex_Click);
     on(speed3, &Form1::speed3_Click);
     on(startslide, &Form1::startslide_Click);
-    connect(Timer1, &controls::Timer::Tick, this, &Form1::Timer1_Timer);
+    connect(Timer1, &controls::Timer::Tick, this, &Form1::winModeTick);
 }
 
 void Form1::slide1_Click()

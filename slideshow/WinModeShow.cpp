@@ -22,12 +22,16 @@
 
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QTimer>
 
 namespace app {
 
 namespace {
 
 const QString On = QStringLiteral("1");
+
+// How often a tick waiting for the worker looks again, in milliseconds.
+constexpr int WaitPollMs = 2;
 
 QString hostPath(const QString &windowsPath)
 {
@@ -119,6 +123,26 @@ void Form1::Timer1_Timer()
     WinModePic();
     // 4.
     ShowCnt = ShowCnt + 1;
+}
+
+void Form1::winModeTick()
+{
+    if (m_winModeTickWaits)
+        return; // an earlier tick is waiting for the picture
+    const slideshow::DecodeAhead &ahead = winModeAhead();
+    if (ahead.pendingPath().isEmpty() || ahead.isReady()) {
+        Timer1_Timer();
+        return;
+    }
+    // Waiting in the tick would leave "&Pause" and the other items
+    // unanswered for as long as a large picture takes to decode; the tick
+    // runs once the picture is there, unless the show was paused or ended.
+    m_winModeTickWaits = true;
+    QTimer::singleShot(WaitPollMs, this, [this] {
+        m_winModeTickWaits = false;
+        if (Timer1->Enabled() && Timer1->Interval() > 0)
+            winModeTick();
+    });
 }
 
 void Form1::WinModePic()
