@@ -296,31 +296,32 @@ void Form7::selindex_Click()
 
 void Form7::copy1_Click()
 {
-    settings::Write(settings::Action, files::action::Copy);
-    OpenFileOp();
+    fileOperation(files::action::Copy);
 }
 
 void Form7::move1_Click()
 {
-    settings::Write(settings::Action, files::action::Move);
-    OpenFileOp();
+    fileOperation(files::action::Move);
 }
 
 void Form7::delete1_Click()
 {
-    settings::Write(settings::Action, files::action::Delete);
-    OpenFileOp();
+    fileOperation(files::action::Delete);
 }
 
 void Form7::rename1_Click()
 {
-    settings::Write(settings::Action, files::action::Rename);
-    OpenFileOp();
+    fileOperation(files::action::Rename);
 }
 
 void Form7::open1_Click()
 {
-    settings::Write(settings::Action, files::action::Open);
+    fileOperation(files::action::Open);
+}
+
+void Form7::fileOperation(const QString &action)
+{
+    settings::Write(settings::Action, action);
     OpenFileOp();
 }
 

@@ -78,6 +78,8 @@ public:
 private:
     explicit Form7(QWidget *show);
     void createMenus();
+    // Each file item stores its operation in "Action", then opens the dialog.
+    void fileOperation(const QString &action);
 
     bool m_placed = false;
 };
