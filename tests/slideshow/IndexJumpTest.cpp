@@ -41,6 +41,7 @@ private slots:
         f.tearDown();
     }
 
+    // The cases the handler test below does not reach.
     void readingTheAnswer_data()
     {
         QTest::addColumn<std::optional<QString>>("answer");
@@ -50,19 +51,11 @@ private slots:
         QTest::addColumn<int>("index");
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         const QLocale german(QLocale::German, QLocale::Germany);
-        QTest::newRow("12 of 12") << std::optional<QString>("12") << 12 << english << Kind::Index << 11;
         QTest::newRow("1, blanks around") << std::optional<QString>(" 1 ") << 12 << english << Kind::Index << 0;
-        QTest::newRow("0") << std::optional<QString>("0") << 12 << english << Kind::OutOfRange << -1;
-        QTest::newRow("13") << std::optional<QString>("13") << 12 << english << Kind::OutOfRange << -1;
         QTest::newRow("-1") << std::optional<QString>("-1") << 12 << english << Kind::OutOfRange << -1;
-        QTest::newRow("3.5 rounds up") << std::optional<QString>("3.5") << 12 << english << Kind::Index << 3;
-        QTest::newRow("2.5 rounds to even") << std::optional<QString>("2.5") << 12 << english << Kind::Index << 1;
         QTest::newRow("3,5 in German") << std::optional<QString>("3,5") << 12 << german << Kind::Index << 3;
         QTest::newRow("2,5 in German") << std::optional<QString>("2,5") << 12 << german << Kind::Index << 1;
         QTest::newRow("0.4 rounds to 0") << std::optional<QString>("0.4") << 12 << english << Kind::OutOfRange << -1;
-        QTest::newRow("empty") << std::optional<QString>("") << 12 << english << Kind::NotANumber << -1;
-        QTest::newRow("cancelled") << Cancelled << 12 << english << Kind::NotANumber << -1;
-        QTest::newRow("not a number") << std::optional<QString>("four") << 12 << english << Kind::NotANumber << -1;
         QTest::newRow("70000 of 12") << std::optional<QString>("70000") << 12 << english << Kind::OutOfRange << -1;
         QTest::newRow("70000 of 80000") << std::optional<QString>("70000") << 80000 << english << Kind::Index
                                         << 69999;

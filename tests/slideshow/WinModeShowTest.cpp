@@ -131,7 +131,7 @@ private slots:
         verifyShows(2, 3);
     }
 
-    void pauseOnTheSecondThenResume()
+    void pauseOnTheSecondThenResumeWithANewDelay()
     {
         f.pictures(5);
         f.winStart();
@@ -143,33 +143,23 @@ private slots:
         QCOMPARE(f.main->Timer1->Interval(), 1000); // pausing keeps the interval
         QCOMPARE(f.menuBar(), WinShowFixture::pausedBar());
         QCOMPARE(captions(f.main->ops->items()), (QStringList{"Jump to Index", "SlideShow..", "-", "SysTr&ay..."}));
+        // A new delay from "SlideShow.." (the whole dialog) waits for Resume.
+        f.main->speed3->action()->trigger();
+        slideshow::Form3 *dialog = slideshow::Form3::loaded();
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!dialog->Frame6->visibleRegion().isEmpty());
+        dialog->Text1->setText(QStringLiteral("2.5"));
+        dialog->Command1_Click();
+        QCOMPARE(f.main->cuspeed, 2500);
+        QCOMPARE(f.main->Timer1->Interval(), 1000);
         f.main->play1->action()->trigger();
         QVERIFY(f.main->Timer1->Enabled());
         QVERIFY(f.main->Timer1->isRunning());
+        QCOMPARE(f.main->Timer1->Interval(), 2500);
         QCOMPARE(f.menuBar(), WinShowFixture::runningBar());
         QCOMPARE(f.main->ShowCnt, 2);
         f.winTick();
         verifyShows(3, 5);
-    }
-
-    void aNewDelayTakesEffectAtTheNextResume()
-    {
-        f.pictures(3);
-        f.winStart();
-        f.winTick();
-        f.main->pause1_Click();
-        f.main->speed3->action()->trigger();
-        slideshow::Form3 *dialog = slideshow::Form3::loaded();
-        QVERIFY(dialog);
-        QVERIFY(dialog->isVisible());
-        QVERIFY(!dialog->Frame6->visibleRegion().isEmpty()); // the whole dialog, not the cut one
-        dialog->Text1->setText(QStringLiteral("2.5"));
-        dialog->Command1_Click();
-        QCOMPARE(f.main->cuspeed, 2500);
-        QVERIFY(!f.main->Timer1->Enabled());
-        QCOMPARE(f.main->Timer1->Interval(), 1000);
-        f.main->play1_Click();
-        QCOMPARE(f.main->Timer1->Interval(), 2500);
     }
 
     void eachDisplayMode_data()
@@ -220,41 +210,34 @@ private slots:
             QCOMPARE(f.main->Label9->Caption(), QStringLiteral("100 X 80"));
     }
 
-    void aDamagedFileShowsTheFittedBannerWithItsTexts()
+    void aDamagedAndAVanishedFile()
     {
-        f.pictures(3);
+        f.pictures(4);
         testsupport::writeFile(f.file(ShowFixture::name(2)), QByteArray("BM") + QByteArray(98, 'x'));
         f.winStart();
         f.winTick(2);
+        // Damaged: the banner fitted by Auto-Fit, centred at its own size,
+        // with the file's size, date and title filled in.
         const controls::ImageControl &image = *f.main->Image1;
         QVERIFY(ShowFixture::sameImage(image.Picture(), f.main->Picture4->Picture()));
-        QCOMPARE(f.main->Label9->Caption(), QStringLiteral("193 X 33"));
-        QCOMPARE(f.main->Label7->Caption(), QStringLiteral("100bytes"));
-        QVERIFY(!f.main->Label8->Caption().isEmpty());
-        QCOMPARE(f.main->Caption(), WinShowFixture::title(2, 3));
-        QCOMPARE(f.onScreen(), ShowFixture::path(2));
-        // Fitted by Auto-Fit: centred at its own size.
         QCOMPARE(QRectF(image.Left(), image.Top(), image.Width(), image.Height()),
                  QRectF(226.5f - 96.5f, 194.5f - 16.5f, 193, 33));
         QVERIFY(image.Visible());
-        QVERIFY(f.boxes->shown.isEmpty());
+        QCOMPARE(f.main->Label9->Caption(), QStringLiteral("193 X 33"));
+        QCOMPARE(f.main->Label7->Caption(), QStringLiteral("100bytes"));
+        QVERIFY(!f.main->Label8->Caption().isEmpty());
+        QCOMPARE(f.main->Caption(), WinShowFixture::title(2, 4));
+        // Vanished: the banner and no information at all.
+        QFile::remove(f.file(ShowFixture::name(3)));
         f.winTick();
-        verifyShows(3, 3);
-    }
-
-    void aVanishedFileEmptiesTheInformation()
-    {
-        f.pictures(2);
-        f.winStart();
-        QFile::remove(f.file(ShowFixture::name(1)));
-        f.winTick();
-        QVERIFY(ShowFixture::sameImage(f.main->Image1->Picture(), f.main->Picture4->Picture()));
+        QVERIFY(ShowFixture::sameImage(image.Picture(), f.main->Picture4->Picture()));
         for (const controls::Label *label : {f.main->Label7, f.main->Label8, f.main->Label9})
             QCOMPARE(label->Caption(), QString());
-        QCOMPARE(f.main->Caption(), WinShowFixture::title(1, 2));
+        QCOMPARE(f.main->Caption(), WinShowFixture::title(3, 4));
+        QCOMPARE(f.onScreen(), ShowFixture::path(3));
         QVERIFY(f.boxes->shown.isEmpty());
         f.winTick();
-        verifyShows(2, 2);
+        verifyShows(4, 4);
     }
 
     void theLargerViewIsRestoredAtTheEnd_data()
