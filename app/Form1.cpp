@@ -19,6 +19,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SingleInstance.h"
 #include "settings/Settings.h"
+#include "slideshow/DecodeAhead.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -287,6 +288,10 @@ void Form1::openDefaultFolder()
 void Form1::Form_Unload(int &cancel)
 {
     Q_UNUSED(cancel);
+    // A window-mode show stops first: no tick may run on the window while
+    // it and the others are taken down.
+    Timer1->setEnabled(false);
+    Timer1->setInterval(0);
     UnloadAllForms();
 }
 

@@ -7,6 +7,8 @@
 
 #include <QtGlobal>
 
+#include <memory>
+
 class QGroupBox;
 
 namespace controls {
@@ -19,6 +21,10 @@ class Label;
 class PictureBox;
 class ScrollBar;
 } // namespace controls
+
+namespace slideshow {
+class DecodeAhead;
+} // namespace slideshow
 
 namespace app {
 
@@ -185,6 +191,22 @@ public:
     void Form_Resize3();
     void slide1_Click();
 
+    // ---- window-mode slide show (slideshow/)
+    // While it runs, Label2 holds the path of the picture on screen and the
+    // menu bar shows the show's items in place of the four normal menus.
+    void viewmenu_Click();
+    void Timer1_Timer();
+    void pause1_Click();
+    void play1_Click();
+    void stop1_Click();
+    void speed3_Click();
+    // ---- start points and the jump to an index (slideshow/)
+    void seindex_Click();
+    void startslide_Click();
+    // ---- hand stepping of the window-mode show (browser/)
+    void back1_Click();
+    void next1_Click();
+
 protected:
     void Form_Unload(int &cancel) override;
 
@@ -197,6 +219,17 @@ private:
     void connectSlideShowHandlers(); // slideshow/
     // Has the full-screen show's worker decode entry `index` of the list.
     void decodeAhead(qint32 index);
+    // The window-mode show's display step: entry ShowCnt in the picture pane.
+    void WinModePic();
+    // How Timer1's ticks reach Timer1_Timer: one that falls due while the
+    // worker is still decoding waits for it without holding up the window.
+    void winModeTick();
+    bool m_winModeTickWaits = false;
+    // The window-mode show's worker, made when first needed, and a decode
+    // of entry `index` of the list by it.
+    slideshow::DecodeAhead &winModeAhead();
+    void decodeWinModeAhead(qint32 index);
+    std::unique_ptr<slideshow::DecodeAhead> m_winModeAhead;
     void fillTrayIconData();
     void openDefaultFolder();
     // A mouse button pressed on the picture or the pane.

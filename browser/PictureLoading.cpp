@@ -2,6 +2,7 @@
 // information and the title.
 #include "app/Form1.h"
 #include "browser/FileInfo.h"
+#include "browser/PictureLoading.h"
 #include "controls/ComboBox.h"
 #include "controls/FileListBox.h"
 #include "controls/ImageControl.h"
@@ -17,11 +18,7 @@
 
 namespace app {
 
-namespace {
-
-// How large the current mode will show the picture, so that the decoder
-// does not make pixels nobody sees.
-picture::DecodeSize shownSize(const Form1 &form)
+picture::DecodeSize decodeSizeForMode(const Form1 &form)
 {
     const QSize pane(form.Picture5->ScaleWidth(), form.Picture5->ScaleHeight());
     if (form.auto1->Checked())
@@ -30,8 +27,6 @@ picture::DecodeSize shownSize(const Form1 &form)
         return picture::DecodeSize::exactly(pane);
     return picture::DecodeSize::natural();
 }
-
-} // namespace
 
 QString Form1::PicturePath() const
 {
@@ -66,7 +61,7 @@ void Form1::File1_Click()
         return fail();
     // 4. Load it.
     const QString hostPath = platform::DriveTable::fromEnvironment().toHostPath(path);
-    const picture::LoadResult loaded = picture::load(hostPath, shownSize(*this));
+    const picture::LoadResult loaded = picture::load(hostPath, decodeSizeForMode(*this));
     if (!loaded.ok())
         return fail();
     Image1->setPicture(loaded.picture);

@@ -18,7 +18,7 @@ double roundHalfEven(double value)
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
-std::optional<qint32> CLng(const QString &text)
+std::optional<qint32> CLng(const QString &text, const QLocale &locale)
 {
     const QString t = text.trimmed();
     if (t.isEmpty())
@@ -32,7 +32,7 @@ std::optional<qint32> CLng(const QString &text)
         return static_cast<qint32>(static_cast<quint32>(bits));
     }
     bool ok = false;
-    const double value = QLocale::c().toDouble(t, &ok);
+    const double value = locale.toDouble(t, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     const double rounded = roundHalfEven(value);

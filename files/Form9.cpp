@@ -39,12 +39,6 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
 
 } // namespace
 
-BookmarkLinks &bookmarkLinks()
-{
-    static BookmarkLinks links;
-    return links;
-}
-
 QString bookmarkFilePath()
 {
     return QDir(platform::programFolder()).filePath(QStringLiteral("bookmark.ini"));
@@ -197,8 +191,8 @@ void Form9::Command6_Click()
     }
     main.File1->Refresh();
     main.Drive1->setDrive(main.Dir1->Path());
-    if (bookmarkLinks().startFullScreenShow)
-        bookmarkLinks().startFullScreenShow();
+    // Exactly as "Full Screen SlideShow..." starts it.
+    main.FullScreen_Click();
     Unload();
 }
 

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <functional>
-
 class QGroupBox;
 class QPushButton;
 
@@ -20,16 +18,6 @@ namespace files {
 inline const QString BookmarkCaption = QStringLiteral("Bookmark");
 inline const QString PickerCaption = QStringLiteral("Double click the destination path");
 inline const QString SlideShowStartCaption = QStringLiteral("Double click the path from where the slideshow runs");
-
-// The other ends of the bookmark window's hidden commands, set once where
-// those windows are connected. Each hook looks up its window when called;
-// an empty hook is a command whose other side is not there.
-struct BookmarkLinks {
-    // "Start SlideShow": the main window's full-screen show, started exactly
-    // as its "Full Screen SlideShow..." command starts it.
-    std::function<void()> startFullScreenShow;
-};
-BookmarkLinks &bookmarkLinks();
 
 // "bookmark.ini" in the program's folder (host path).
 QString bookmarkFilePath();

@@ -87,4 +87,14 @@ std::optional<picture::Picture> DecodeAhead::take(const QString &hostPath, const
     return outcome.result.picture;
 }
 
+std::optional<picture::Picture> readForShow(DecodeAhead &ahead, const QString &hostPath, const ShowTarget &target)
+{
+    if (std::optional<picture::Picture> decoded = ahead.take(hostPath, target))
+        return decoded;
+    picture::LoadResult read = loadForShow(hostPath, target);
+    if (!read.ok())
+        return std::nullopt;
+    return std::move(read.picture);
+}
+
 } // namespace slideshow

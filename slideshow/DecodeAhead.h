@@ -73,4 +73,9 @@ private:
     std::shared_future<Outcome> m_outcome;
 };
 
+// The picture a show's step puts on the screen: the one decoded ahead when
+// it is still good, otherwise read here; nothing when the file cannot be
+// read, so that the step's own failure rule applies.
+std::optional<picture::Picture> readForShow(DecodeAhead &ahead, const QString &hostPath, const ShowTarget &target);
+
 } // namespace slideshow

@@ -8,10 +8,13 @@
 #include "controls/PictureBox.h"
 #include "controls/Timer.h"
 #include "controls/Twips.h"
+#include "files/Form17.h"
 #include "platform/Dialogs.h"
+#include "settings/Settings.h"
 #include "slideshow/Fonts.h"
 #include "slideshow/Form3.h"
 #include "slideshow/Form6.h"
+#include "slideshow/IndexJump.h"
 
 #include <QGroupBox>
 #include <QMenuBar>
@@ -92,8 +95,12 @@ Form7::Form7(QWidget *show) : controls::Form(show)
     on(cancek1, &Form7::cancek1_Click);
     on(showinfo, &Form7::showinfo_Click);
     on(speed1, &Form7::speed1_Click);
-    // The file items and "Jump to Index" get their handlers with the file
-    // operations and the index jump.
+    on(selindex, &Form7::selindex_Click);
+    on(copy1, &Form7::copy1_Click);
+    on(move1, &Form7::move1_Click);
+    on(delete1, &Form7::delete1_Click);
+    on(rename1, &Form7::rename1_Click);
+    on(open1, &Form7::open1_Click);
 
     setFixedBorder();
     setClientSizeTwips(2640, 690);
@@ -261,6 +268,65 @@ void Form7::showinfo_Click()
 void Form7::speed1_Click()
 {
     Form3::open(Form3::Size::Cut);
+}
+
+void Form7::selindex_Click()
+{
+    app::Form1 &main = mainWindow();
+    const std::optional<qint32> index = askJumpIndex(FullScreenRangeText, main.File1->ListCount());
+    if (!index)
+        return;
+    // 4. The show stays paused; Resume goes on after this picture.
+    main.SBack = *index;
+    main.ShowCnt = *index;
+    main.BackCheck = 1;
+    main.WinF();
+}
+
+void Form7::copy1_Click()
+{
+    fileOperation(files::action::Copy);
+}
+
+void Form7::move1_Click()
+{
+    fileOperation(files::action::Move);
+}
+
+void Form7::delete1_Click()
+{
+    fileOperation(files::action::Delete);
+}
+
+void Form7::rename1_Click()
+{
+    fileOperation(files::action::Rename);
+}
+
+void Form7::open1_Click()
+{
+    fileOperation(files::action::Open);
+}
+
+void Form7::fileOperation(const QString &action)
+{
+    settings::Write(settings::Action, action);
+    OpenFileOp();
+}
+
+void Form7::OpenFileOp()
+{
+    // 1.
+    files::Form17 &dialog = files::Form17::load();
+    // 2. The dialog stays loaded, hidden.
+    const Form6 *show = Form6::loaded();
+    const QString onScreen = show ? show->Label1->Caption() : QString();
+    if (onScreen.isEmpty()) {
+        platform::dialogs().MsgBox(QStringLiteral("No Image Displayed"));
+        return;
+    }
+    // 3. Without the refresh marker: the main window's list stays as it is.
+    dialog.showFor(onScreen);
 }
 
 } // namespace slideshow

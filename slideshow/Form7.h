@@ -62,6 +62,14 @@ public:
     void cancek1_Click();
     void showinfo_Click();
     void speed1_Click();
+    void selindex_Click();
+    void copy1_Click();
+    void move1_Click();
+    void delete1_Click();
+    void rename1_Click();
+    void open1_Click();
+    // The file operation dialog on the picture on screen.
+    void OpenFileOp();
 
     // Shows the panel (modeless) in front of the full-screen window; the
     // first time near the bottom of the screen, centred.
@@ -70,6 +78,8 @@ public:
 private:
     explicit Form7(QWidget *show);
     void createMenus();
+    // Each file item stores its operation in "Action", then opens the dialog.
+    void fileOperation(const QString &action);
 
     bool m_placed = false;
 };

@@ -59,6 +59,20 @@ void Form1::connectSlideShowHandlers()
     connect(fullscreen, &controls::MenuItem::Click, this, &Form1::FullScreen_Click);
     connect(slide1, &controls::MenuItem::Click, this, &Form1::slide1_Click);
     connect(Timer2, &controls::Timer::Tick, this, &Form1::Timer2_Timer);
+    // The window-mode show, its hand steps, its "&Options" and the tray's start.
+    const auto on = [this](controls::MenuItem *item, void (Form1::*handler)()) {
+        connect(item, &controls::MenuItem::Click, this, handler);
+    };
+    on(viewmenu, &Form1::viewmenu_Click);
+    on(stop1, &Form1::stop1_Click);
+    on(pause1, &Form1::pause1_Click);
+    on(play1, &Form1::play1_Click);
+    on(back1, &Form1::back1_Click);
+    on(next1, &Form1::next1_Click);
+    on(seindex, &Form1::seindex_Click);
+    on(speed3, &Form1::speed3_Click);
+    on(startslide, &Form1::startslide_Click);
+    connect(Timer1, &controls::Timer::Tick, this, &Form1::winModeTick);
 }
 
 void Form1::slide1_Click()
@@ -153,12 +167,7 @@ void Form1::WinF()
     // the file has changed since; then read here.
     const QString file = hostPath(path);
     const slideshow::ShowTarget target = show->showTarget();
-    std::optional<picture::Picture> loaded = show->decodeAhead().take(file, target);
-    if (!loaded) {
-        picture::LoadResult read = slideshow::loadForShow(file, target);
-        if (read.ok())
-            loaded = read.picture;
-    }
+    const std::optional<picture::Picture> loaded = slideshow::readForShow(show->decodeAhead(), file, target);
     if (loaded)
         image.setPicture(*loaded);
     else

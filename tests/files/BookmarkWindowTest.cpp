@@ -2,8 +2,12 @@
 #include "controls/DriveListBox.h"
 #include "controls/FileListBox.h"
 #include "controls/ListBox.h"
+#include "controls/MenuItem.h"
+#include "controls/Timer.h"
 #include "files/BookmarkFile.h"
 #include "files/Form9.h"
+#include "slideshow/Form6.h"
+#include "slideshow/Form7.h"
 #include "tests/browser/MainWindowFixture.h"
 #include "tests/files/OpenFromMenu.h"
 #include "tests/support/ScriptedFolderChooser.h"
@@ -17,7 +21,6 @@ class BookmarkWindowTest : public QObject {
     Q_OBJECT
     MainWindowFixture f;
     testsupport::ScriptedFolderChooser *chooser = nullptr;
-    QStringList linkCalls;
 
     QString bookmarkFile() const { return f.env->programDir() + QStringLiteral("/bookmark.ini"); }
     QByteArray fileBytes() const { return files::readBookmarkBytes(bookmarkFile()); }
@@ -45,13 +48,10 @@ private slots:
         f.setUp();
         f.load();
         chooser = &testsupport::installScriptedFolderChooser();
-        linkCalls.clear();
-        files::bookmarkLinks() = {};
     }
 
     void cleanup()
     {
-        files::bookmarkLinks() = {};
         files::testing::setBookmarkSaveFault(-1);
         f.tearDown();
     }
@@ -210,14 +210,11 @@ private slots:
         folder(QStringLiteral("Show"));
         f.picture(QStringLiteral("Show/a.bmp"), {8, 8});
         writeBookmarks("C:\\Missing\r\nC:\\Show\r\n");
-        files::bookmarkLinks().startFullScreenShow = [this] {
-            linkCalls << QStringLiteral("show in %1 of %2").arg(f.main->Dir1->Path()).arg(f.main->File1->ListCount());
-        };
-        // What the tray's "Start SlideShow" does with the window.
-        files::Form9 &form = files::Form9::instance();
-        form.Frame2->hide();
-        form.setCaption(files::SlideShowStartCaption);
-        form.show();
+        f.main->startslide->action()->trigger(); // the tray menu's "Start SlideShow"
+        files::Form9 &form = *files::Form9::loaded();
+        QCOMPARE(form.Caption(), files::SlideShowStartCaption);
+        QVERIFY(form.Frame2->isHidden());
+        QVERIFY(form.isVisible());
 
         doubleClick(form, 0);
         QCOMPARE(messages(), QStringList{"Path not found. Please choose another path"});
@@ -225,8 +222,18 @@ private slots:
         QCOMPARE(f.main->Dir1->Path(), QStringLiteral("C:\\Pictures"));
 
         doubleClick(form, 1);
-        QCOMPARE(linkCalls, QStringList{"show in C:\\Show of 1"});
         QVERIFY(!files::Form9::loaded());
+        // The real full-screen show, in the bookmarked folder.
+        QVERIFY(slideshow::Form6::loaded());
+        QVERIFY(f.main->Timer2->Enabled());
+        QCOMPARE(f.main->Timer2->Interval(), f.main->cuspeed);
+        QVERIFY(!f.main->isEnabled());
+        QCOMPARE(f.main->Dir1->Path(), QStringLiteral("C:\\Show"));
+        QCOMPARE(f.main->File1->ListCount(), 1);
+        slideshow::cancelFullScreenShow();
+        QVERIFY(!slideshow::Form6::loaded());
+        QVERIFY(f.main->isEnabled());
+        QVERIFY(!f.main->Timer2->Enabled());
     }
 
     void aSaveThatFailsHalfWayLeavesTheOldFile()

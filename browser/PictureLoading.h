@@ -1,0 +1,14 @@
+#pragma once
+
+#include "picture/Loader.h"
+
+namespace app {
+
+class Form1;
+
+// How large the main window's current display mode shows a picture in the
+// pane (Auto-Fit: within it, Stretched: exactly it, Actual Size: every
+// pixel), so that the decoder makes no pixels nobody sees.
+picture::DecodeSize decodeSizeForMode(const Form1 &form);
+
+} // namespace app
