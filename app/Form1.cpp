@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/Banners.h"
+#include "app/Icon.h"
 #include "app/Runtime.h"
 #include "browser/FileTypes.h"
 #include "controls/ComboBox.h"
@@ -57,6 +58,8 @@ Form1::Form1(QWidget *parent) : controls::Form(parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setCaption(QStringLiteral("Lumadex Viewer "));
+    // Its own icon, which the tray icon shows too.
+    setWindowIcon(applicationIcon());
     createControls();
     buildForm1Menus(*this, this);
     connectHandlers();

@@ -1,4 +1,5 @@
 #include "app/Form10.h"
+#include "app/Icon.h"
 #include "controls/Form.h"
 #include "platform/Dialogs.h"
 
@@ -8,6 +9,8 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumadex-viewer"));
+    // Every window shows the program's icon unless it sets its own.
+    QApplication::setWindowIcon(app::applicationIcon());
     // The program lives while any of its windows is loaded, shown or not
     // (in the tray no window is visible).
     QApplication::setQuitOnLastWindowClosed(false);

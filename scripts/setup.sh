@@ -6,9 +6,9 @@ set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libjpeg-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libjpeg-dev fonts-liberation)
 if [ "${LUMADEX_WITH_TEST_TOOLS:-0}" = 1 ]; then
-  packages+=(xvfb xauth xdotool x11-utils imagemagick)
+  packages+=(xvfb xauth xdotool x11-utils imagemagick trayer)
 fi
 
 missing=()

@@ -168,6 +168,9 @@ private slots:
         QCOMPARE(data.uFlags, 7u);
         QCOMPARE(data.uCallbackMessage, 512u);
         QCOMPARE(data.hWnd, quint32(main->winId()));
+        // The main window's own icon: the tray shows its picture.
+        QVERIFY(!main->windowIcon().pixmap(QSize(16, 16)).isNull());
+        QCOMPARE(data.hIcon, quint32(main->windowIcon().cacheKey()));
         const QByteArray bytes = data.toBytes();
         QCOMPARE(bytes.size(), 88);
         QCOMPARE(bytes.left(4), QByteArray("\x58\0\0\0", 4));
