@@ -3,10 +3,13 @@
 #include "picture/codecs/Codecs.h"
 #include "picture/metafile/Metafile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/HostPath.h"
 
+#include <QFile>
+
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace picture {
 
@@ -88,11 +91,13 @@ LoadResult loadBytes(const QByteArray &data, DecodeSize size, const QString &nam
 
 LoadResult load(const QString &hostPath, DecodeSize size)
 {
-    QFile file(hostPath);
-    if (QFileInfo(hostPath).isDir())
+    // Opened through its bytes: Qt's own file names cannot hold every name
+    // a folder can (see platform/HostPath.h).
+    if (platform::hostIsDir(hostPath))
         return {{}, QStringLiteral("%1: is a folder").arg(hostPath)};
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("%1: %2").arg(hostPath, file.errorString())};
+    QFile file;
+    if (!platform::openHostFile(file, hostPath, QIODevice::ReadOnly))
+        return {{}, QStringLiteral("%1: %2").arg(hostPath, QString::fromLocal8Bit(std::strerror(errno)))};
     // Every format we read is compressed far better than our image limit;
     // a larger file cannot be one we would show.
     if (file.size() > codecs::kMaxDecodedBytes)
