@@ -283,6 +283,10 @@ private slots:
                  QStringLiteral("Lumadex Viewer 3.01  - C:\\x.bmp (40000/40001)"));
         const QLocale c(QLocale::English, QLocale::UnitedStates);
         QCOMPARE(app::fileDateText(QDateTime(QDate(2024, 3, 5), QTime(0, 0)), c), c.toString(QDate(2024, 3, 5), QLocale::ShortFormat));
+        // The date and time shown have whole seconds: half a second past
+        // midnight is midnight, one second past is not.
+        QCOMPARE(app::fileDateText(QDateTime(QDate(2024, 3, 5), QTime(0, 0, 0, 500)), c), c.toString(QDate(2024, 3, 5), QLocale::ShortFormat));
+        QVERIFY(app::fileDateText(QDateTime(QDate(2024, 3, 5), QTime(0, 0, 1)), c).endsWith(QStringLiteral("12:00:01 AM")));
         QVERIFY(app::fileDateText(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)), c).endsWith(QStringLiteral("2:07:09 PM")));
     }
 };
