@@ -13,14 +13,8 @@
 
 namespace picture {
 
-namespace {
-
-using namespace codecs;
-
-// The size a picture of `natural` pixels is shown at for `size`, never more
-// than `natural` in either direction (an enlarged view needs no more pixels
-// than the file has).
-QSize shownSize(const DecodeSize &size, QSize natural)
+// An enlarged view needs no more pixels than the file has.
+QSize decodedSize(const DecodeSize &size, QSize natural)
 {
     if (size.fit == DecodeSize::Fit::Natural || size.box.isEmpty() || natural.isEmpty())
         return natural;
@@ -29,6 +23,10 @@ QSize shownSize(const DecodeSize &size, QSize natural)
     const double scale = std::min({1.0, double(size.box.width()) / natural.width(), double(size.box.height()) / natural.height()});
     return QSize(std::max(1, int(std::lround(natural.width() * scale))), std::max(1, int(std::lround(natural.height() * scale))));
 }
+
+namespace {
+
+using namespace codecs;
 
 // Names formats the viewer does not read, so that the message says what the
 // file is rather than only what it is not.
@@ -52,7 +50,7 @@ Decoded decode(const QByteArray &data, const DecodeSize &size)
     if (data.isEmpty())
         return Decoded::failure(QStringLiteral("the file is empty"));
     if (looksLikeJpeg(data))
-        return decodeJpeg(data, [&](QSize natural) { return shownSize(size, natural); });
+        return decodeJpeg(data, [&](QSize natural) { return decodedSize(size, natural); });
     if (looksLikeGif(data))
         return decodeGif(data);
     if (data.startsWith("BM"))
@@ -106,6 +104,19 @@ LoadResult load(const QString &hostPath, DecodeSize size)
     if (file.error() != QFileDevice::NoError)
         return {{}, QStringLiteral("%1: %2").arg(hostPath, file.errorString())};
     return loadBytes(data, size, hostPath, hostPath);
+}
+
+Picture decodedFor(const Picture &held, const DecodeSize &size)
+{
+    if (!held.isReduced() || held.sourcePath().isEmpty())
+        return held;
+    const QSize wanted = decodedSize(size, held.naturalSize());
+    if (wanted.width() <= held.image().width() && wanted.height() <= held.image().height())
+        return held;
+    LoadResult again = load(held.sourcePath(), size);
+    if (!again.ok() || again.picture.naturalSize() != held.naturalSize())
+        return held;
+    return again.picture;
 }
 
 LoadResult loadFromData(const QByteArray &data, DecodeSize size, const QString &nameForMessages)

@@ -34,6 +34,15 @@ struct LoadResult {
 // content, never by its name. A damaged or unsupported file gives an error.
 LoadResult load(const QString &hostPath, DecodeSize size = DecodeSize::natural());
 
+// The size of the image a decode for `size` gives for a picture of `natural`
+// pixels: never more than `natural` in either direction.
+QSize decodedSize(const DecodeSize &size, QSize natural);
+
+// `held` decoded again from its file when a decode for `size` would give it
+// more pixels than it holds (it was decoded for a smaller view), and the file
+// is still the same picture; otherwise `held` itself.
+Picture decodedFor(const Picture &held, const DecodeSize &size);
+
 // The same for bytes already in memory (`nameForMessages` only names them in errors).
 LoadResult loadFromData(const QByteArray &data, DecodeSize size = DecodeSize::natural(),
                         const QString &nameForMessages = QString());

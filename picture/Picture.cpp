@@ -72,15 +72,8 @@ QImage Picture::toImage(QSize size) const
         m_drawing->play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
         return out;
     }
-    QImage source = m_image;
-    const bool needsMorePixels = size.width() > m_image.width() || size.height() > m_image.height();
-    if (isReduced() && needsMorePixels && !m_sourcePath.isEmpty()) {
-        // Decode again, only as far as `size` needs, and only if the file is
-        // still the picture we were made from.
-        LoadResult again = load(m_sourcePath, DecodeSize::exactly(size));
-        if (again.ok() && again.picture.naturalSize() == m_naturalSize)
-            source = again.picture.image();
-    }
+    // Decoded again, only as far as `size` needs, when it holds too few pixels.
+    const QImage source = decodedFor(*this, DecodeSize::exactly(size)).image();
     if (source.size() == size)
         return source;
     return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
