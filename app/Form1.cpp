@@ -82,8 +82,11 @@ void Form1::createControls()
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
-    // The layout is measured for a small dialog font (8 points).
+    // The layout is measured for a small dialog font (8 points) with the
+    // metrics of Arial; Liberation Sans has the same metrics. The wider
+    // default (DejaVu Sans) would cut "Date:" and "[Stretched Size]".
     QFont small = client->font();
+    small.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     small.setPointSizeF(8);
     client->setFont(small);
     const auto named = [](QWidget *w, const char *name) { w->setObjectName(QString::fromLatin1(name)); };
