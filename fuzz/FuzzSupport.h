@@ -1,22 +1,13 @@
 #pragma once
 
-// Shared set-up of the libFuzzer targets.
+// Shared by the libFuzzer targets (those built with StartQt.cpp have a Qt
+// application running).
 #include <QByteArray>
-#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 namespace fuzzing {
-
-// A GUI application on the offscreen platform: QImage, QPainter and fonts
-// need one, and no display is at hand.
-inline void startQt(int *argc, char ***argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(*argc, *argv);
-}
 
 // The fuzzer's input without a copy.
 inline QByteArray bytesOf(const uint8_t *data, size_t size)

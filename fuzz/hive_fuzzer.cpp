@@ -1,17 +1,15 @@
 // libFuzzer entry: the registry-editor file parser. Whatever parses must
 // come back unchanged through the writer: parse, write, parse again gives
 // the same keys and values, and the second write the same bytes.
+#include "FuzzSupport.h"
 #include "platform/RegistryHive.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace platform::hive;
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-    const ParseResult first = parse(bytes);
+    const ParseResult first = parse(fuzzing::bytesOf(data, size));
     if (!first.tree)
         return 0;
     const QByteArray written = serialize(*first.tree);

@@ -1,5 +1,7 @@
 // hive_seeds OUTDIR: writes registry-editor files for the hive fuzzer, in
 // both encodings and with every kind of line the parser knows.
+#include "platform/RegistryHive.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -8,15 +10,7 @@
 
 namespace {
 
-QByteArray utf16File(const QString &text)
-{
-    QByteArray out("\xff\xfe", 2);
-    for (QChar c : text) {
-        out.append(char(c.unicode() & 0xff));
-        out.append(char(c.unicode() >> 8));
-    }
-    return out;
-}
+using platform::hive::fileBytes;
 
 const char kSettings[] =
     "Windows Registry Editor Version 5.00\r\n\r\n"
@@ -59,9 +53,9 @@ int main(int argc, char **argv)
         const char *name;
         QByteArray data;
     } seeds[] = {
-        {"settings.reg", utf16File(QString::fromLatin1(kSettings))},
-        {"types.reg", utf16File(QString::fromLatin1(kTypes))},
-        {"edits.reg", utf16File(QString::fromLatin1(kEdits))},
+        {"settings.reg", fileBytes(QString::fromLatin1(kSettings))},
+        {"types.reg", fileBytes(QString::fromLatin1(kTypes))},
+        {"edits.reg", fileBytes(QString::fromLatin1(kEdits))},
         {"regedit4.reg", QByteArray(kRegedit4)},
         {"utf8-bom.reg", QByteArray("\xef\xbb\xbf") + QByteArray(kSettings)},
     };

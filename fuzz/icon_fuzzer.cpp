@@ -2,12 +2,6 @@
 #include "FuzzSupport.h"
 #include "picture/codecs/Codecs.h"
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    fuzzing::startQt(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = fuzzing::bytesOf(data, size);

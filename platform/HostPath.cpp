@@ -147,19 +147,21 @@ QString windowsNameFromHost(QStringView hostName)
 
 QString hostNameFromWindows(QStringView windowsName)
 {
-    QByteArray bytes;
-    bytes.reserve(windowsName.size());
-    forEachCodePoint(windowsName, [&](char32_t c) {
-        if (c >= kPrivateUse + 0x80 && c <= kPrivateUse + 0xFF)
-            bytes.append(char(c - kPrivateUse));
-        else if (c >= kPrivateUse && forbiddenInWindowsNames(c - kPrivateUse))
-            bytes.append(char(c - kPrivateUse));
-        else if (c >= 0xD800 && c <= 0xDFFF)
-            appendUtf8(bytes, 0xFFFD);
+    // Each private character back to what it stands for (a byte as its
+    // escape), then through the bytes, so that bytes that together are valid
+    // UTF-8 read as text again.
+    QString text;
+    text.reserve(windowsName.size());
+    for (const QChar ch : windowsName) {
+        const char16_t u = ch.unicode();
+        if (u >= kPrivateUse + 0x80 && u <= kPrivateUse + 0xFF)
+            text.append(QChar(char16_t(kEscapedByte + (u - kPrivateUse))));
+        else if (u >= kPrivateUse && u < kPrivateUse + 0x80 && forbiddenInWindowsNames(u - kPrivateUse))
+            text.append(QChar(char16_t(u - kPrivateUse)));
         else
-            appendUtf8(bytes, c);
-    });
-    return hostPathFromBytes(bytes);
+            text.append(ch);
+    }
+    return hostPathFromBytes(hostPathBytes(text));
 }
 
 std::optional<HostFileStatus> hostFileStatus(const QString &hostPath)

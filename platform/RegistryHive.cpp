@@ -500,6 +500,11 @@ QByteArray serialize(const Tree &tree)
             text += valueLine(value) + QStringLiteral("\r\n");
     });
     text += QStringLiteral("\r\n");
+    return fileBytes(text);
+}
+
+QByteArray fileBytes(const QString &text)
+{
     return QByteArray("\xFF\xFE", 2) + utf16le(text);
 }
 

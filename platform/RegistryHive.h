@@ -123,4 +123,7 @@ ParseResult parse(const QByteArray &file);
 // as hex(N). parse() reads back exactly the tree written.
 QByteArray serialize(const Tree &tree);
 
+// Text as a file of that format holds it: UTF-16LE behind a byte-order mark.
+QByteArray fileBytes(const QString &text);
+
 } // namespace platform::hive

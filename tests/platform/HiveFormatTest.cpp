@@ -7,19 +7,9 @@ using namespace platform::hive;
 
 namespace {
 
-QByteArray utf16File(const QString &text)
-{
-    QByteArray out("\xFF\xFE", 2);
-    for (QChar c : text) {
-        out.append(char(c.unicode() & 0xFF));
-        out.append(char(c.unicode() >> 8));
-    }
-    return out;
-}
-
 QByteArray wide(const QString &text)
 {
-    return utf16File(text).mid(2);
+    return fileBytes(text).mid(2);
 }
 
 } // namespace
@@ -39,7 +29,7 @@ private slots:
             "\"Path\"=hex(2):43,00,3a,00,\\\r\n"
             "  5c,00,00,00\r\n"
             "@=\"default\"\r\n");
-        const ParseResult parsed = parse(utf16File(text));
+        const ParseResult parsed = parse(fileBytes(text));
         QVERIFY2(parsed.tree, qPrintable(parsed.error));
         const Key *key = parsed.tree->key(QStringLiteral("hkey_current_user\\software\\lumadex viewer"));
         QVERIFY(key);
@@ -74,7 +64,7 @@ private slots:
             "[HKEY_CURRENT_USER\\Software\\Lumadex Viewer\\Sub]\r\n\"C\"=\"3\"\r\n"
             "[HKEY_CURRENT_USER\\Software\\Lumadex Viewer]\r\n\"B\"=-\r\n"
             "[-HKEY_CURRENT_USER\\Software\\Lumadex Viewer\\Sub]\r\n");
-        const ParseResult parsed = parse(utf16File(text));
+        const ParseResult parsed = parse(fileBytes(text));
         QVERIFY2(parsed.tree, qPrintable(parsed.error));
         const Key *key = parsed.tree->key(QStringLiteral("HKEY_CURRENT_USER\\Software\\Lumadex Viewer"));
         QVERIFY(key->value(QStringLiteral("A")));
@@ -88,7 +78,7 @@ private slots:
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("blank-lines") << QByteArray("\n\r\n  \n");
         QTest::newRow("no-header") << QByteArray("[HKEY_CURRENT_USER\\Software]\n");
-        QTest::newRow("other-text") << utf16File(QStringLiteral("Windows Registry Editor Version 4.00\r\n"));
+        QTest::newRow("other-text") << fileBytes(QStringLiteral("Windows Registry Editor Version 4.00\r\n"));
     }
     void refusesWhatIsNoRegistryFile()
     {
@@ -125,7 +115,7 @@ private slots:
                              "\"Speed\"=\"2500\"\r\n\r\n"
                              "[HKEY_CURRENT_USER\\Software\\Lumadex Viewer]\r\n"
                              "\"Locate\"=\"C:\\\\Photos\"\r\n";
-        const ParseResult parsed = parse(utf16File(text));
+        const ParseResult parsed = parse(fileBytes(text));
         QVERIFY(parsed.tree);
         QCOMPARE(parsed.error, "line 5: " + reason);
         const Key *key = parsed.tree->key(QStringLiteral("HKEY_CURRENT_USER\\Software\\Lumadex Viewer"));
@@ -164,7 +154,7 @@ private slots:
         while (names.size() < kMaxKeyDepth)
             names << QString(40, QLatin1Char(char('a' + names.size() % 26)));
         const QString path = names.join('\\');
-        const QByteArray file = utf16File("Windows Registry Editor Version 5.00\r\n\r\n[" + path + "]\r\n\"v\"=\"1\"\r\n");
+        const QByteArray file = fileBytes("Windows Registry Editor Version 5.00\r\n\r\n[" + path + "]\r\n\"v\"=\"1\"\r\n");
         const ParseResult parsed = parse(file);
         QVERIFY(parsed.tree);
         QCOMPARE(parsed.skippedLines, 0);
@@ -191,7 +181,7 @@ private slots:
     void readingThenWritingKeepsTheTree()
     {
         QFETCH(QString, lines);
-        const ParseResult first = parse(utf16File("Windows Registry Editor Version 5.00\r\n\r\n" + lines + "\r\n"));
+        const ParseResult first = parse(fileBytes("Windows Registry Editor Version 5.00\r\n\r\n" + lines + "\r\n"));
         QVERIFY(first.tree);
         QCOMPARE(first.skippedLines, 0);
         const QByteArray written = serialize(*first.tree);

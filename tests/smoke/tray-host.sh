@@ -7,10 +7,8 @@ test=$(readlink -f "$1")
 work=$(mktemp -d)
 status=0
 
-# -noreset: the server would reset when the first test process leaves, and
-# refuse trayer while it does.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
+source "$(dirname "$0")/display.sh"
+start_display "$work"
 cleanup() {
   [ -n "${trayer_pid:-}" ] && kill "$trayer_pid" 2>/dev/null
   kill "$xvfb_pid" 2>/dev/null
@@ -18,9 +16,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$work/display")"
-for _ in $(seq 1 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 export QT_QPA_PLATFORM=xcb
 
 LUMADEX_TEST_CLASS=NoTrayHostTest "$test" || status=1
