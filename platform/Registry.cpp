@@ -287,6 +287,8 @@ LONG RegSetValueExA(HKEY key, const char *name, DWORD, DWORD type, const BYTE *d
 
     hive::Value value;
     value.name = valueName(name);
+    if (!hive::fitsOnALine(value.name))
+        return ERROR_INVALID_PARAMETER; // the file could not hold it
     value.type = type;
     value.data = QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(dataSize));
     if (hive::isStringType(type)) {

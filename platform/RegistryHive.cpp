@@ -288,10 +288,15 @@ bool isStringType(Type type)
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
+bool fitsOnALine(const QString &name)
+{
+    return !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r'));
+}
+
 std::optional<QStringList> splitKeyPath(const QString &path)
 {
     QStringList names = path.split(QLatin1Char('\\'));
-    if (names.size() > kMaxKeyDepth || names.first().startsWith(QLatin1Char('-')))
+    if (names.size() > kMaxKeyDepth || names.first().startsWith(QLatin1Char('-')) || !fitsOnALine(path))
         return std::nullopt;
     for (const QString &name : names)
         if (name.isEmpty() || name.size() > kMaxKeyNameLength)

@@ -40,11 +40,15 @@ struct Value {
     friend bool operator==(const Value &, const Value &) = default;
 };
 
+// True when a key or value name can stand on one line of the file: it holds
+// no line break.
+bool fitsOnALine(const QString &name);
+
 // The names of a key path ("HKEY_CURRENT_USER\Software\Lumadex Viewer"), or
 // nothing when the path is not one a key can have: an empty name (two
-// separators in a row, a leading one), a name longer than kMaxKeyNameLength,
-// more than kMaxKeyDepth names, or a first name starting with "-" (which the
-// file format reads as a deletion).
+// separators in a row, a leading one), a name longer than kMaxKeyNameLength
+// or with a line break, more than kMaxKeyDepth names, or a first name
+// starting with "-" (which the file format reads as a deletion).
 std::optional<QStringList> splitKeyPath(const QString &path);
 
 class Tree;

@@ -229,7 +229,7 @@ private slots:
         QCOMPARE(settings::Read(settings::Speed), QStringLiteral("1000"));
     }
 
-    void keyPathsTheFileCannotHoldAreRefused()
+    void namesTheFileCannotHoldAreRefused()
     {
         HKEY key = nullptr;
         QCOMPARE(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\\\Lumadex", &key), ERROR_INVALID_PARAMETER);
@@ -237,6 +237,11 @@ private slots:
         QCOMPARE(RegCreateKeyA(HKEY_CURRENT_USER, longName.constData(), &key), ERROR_INVALID_PARAMETER);
         QVERIFY(!QFileInfo::exists(env->hiveFile()));
         QCOMPARE(RegOpenKeyA(HKEY_CURRENT_USER, "Software\\\\Lumadex", &key), ERROR_INVALID_PARAMETER);
+        QCOMPARE(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Two\nLines", &key), ERROR_INVALID_PARAMETER);
+        // Nor a value name that would break its line.
+        QCOMPARE(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Lumadex Viewer", &key), ERROR_SUCCESS);
+        QCOMPARE(RegSetValueExA(key, "Two\r\nLines", 0, REG_SZ, reinterpret_cast<const BYTE *>("x"), 2), ERROR_INVALID_PARAMETER);
+        QCOMPARE(RegCloseKey(key), ERROR_SUCCESS);
     }
 
     void aFileThatCannotBeReadIsNotReplaced()
