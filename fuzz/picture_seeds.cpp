@@ -87,7 +87,7 @@ Seeds bmpSeeds()
     s["headerless8.dib"] = samples::writeHeaderlessDib(card);
     // 4-bit RLE: an encoded run, a literal run, a delta, end of line, end of bitmap.
     const QByteArray grey = QByteArray("\0\0\0\0", 4) + QByteArray("\x80\x80\x80\0", 4) + QByteArray("\xff\xff\xff\0", 4);
-    s["rle4.bmp"] = bitmapFile(8, 3, 4, 2, {}, grey, QByteArray("\x04\x12\x00\x04\x21\x02\x00\x00\x02\x01\x01\x03\x10\x00\x00\x00\x01", 17));
+    s["rle4.bmp"] = bitmapFile(8, 3, 4, 2, {}, grey, QByteArray("\x04\x12\x00\x04\x21\x02\x00\x00\x02\x01\x00\x02\x01\x01\x03\x10\x00\x01", 18));
     // 16-bit 5-6-5 bit fields, bottom-up; 32-bit with an alpha mask, top-down, V5 header.
     QByteArray rgb565;
     for (int i = 0; i < 4 * 2; ++i)
