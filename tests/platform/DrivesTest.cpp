@@ -134,6 +134,15 @@ private slots:
             QCOMPARE(file.readAll(), name);
             QCOMPARE(platform::hostFileStatus(host)->size, name.size());
         }
+        // Written through its bytes too; NewOnly refuses a file that exists.
+        const QString written = c + QStringLiteral("/Photos/") + platform::hostPathFromBytes("neu \xfc.jpg");
+        QFile out;
+        QVERIFY(platform::openHostFile(out, written, QIODevice::WriteOnly | QIODevice::NewOnly));
+        QCOMPARE(out.write("abc"), 3);
+        out.close();
+        QFile again;
+        QVERIFY(!platform::openHostFile(again, written, QIODevice::WriteOnly | QIODevice::NewOnly));
+        QCOMPARE(platform::hostFileStatus(written)->size, 3);
         // A folder whose name is not UTF-8 becomes the current folder.
         QVERIFY(::mkdir((QFile::encodeName(c) + "/Photos/Ordner \xe4").constData(), 0755) == 0);
         QVERIFY(CurrentDirectory::chDir(QStringLiteral("C:\\Photos\\Ordner \uF0E4")));
