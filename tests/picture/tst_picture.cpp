@@ -441,6 +441,13 @@ void TestPicture::hostileFilesStayInBounds_data()
                                + le32(uint32_t(png.size())) + QByteArray(16, '\0');
     emf.stretchDiBits(QRect(0, 0, 16, 16), QSize(16, 16), pngInfo, png);
     QTest::newRow("emf-bitmap-of-such-a-png") << emf.finish() << 0 << "16 X 16";
+    // A mirrored bitmap record whose source rectangle is far larger than its
+    // 2 x 2 bitmap: copying that rectangle would take a gigabyte.
+    picture::metafile::writer::EmfWriter mirrored(QRect(0, 0, 423, 423));
+    const QImage tiny(2, 2, QImage::Format_RGB32);
+    mirrored.stretchDiBits(QRect(16, 0, -16, 16), QSize(16000, 16000), picture::metafile::writer::dibInfo(tiny, 24),
+                           picture::metafile::writer::dibBits(tiny, 24));
+    QTest::newRow("emf-mirrored-blit-of-a-huge-source") << mirrored.finish() << 0 << "16 X 16";
     // A placeable metafile of 20000 x 20000 units at 96 per inch.
     picture::metafile::writer::WmfWriter wmf(true, QRect(0, 0, 20000, 20000), 96);
     QTest::newRow("wmf-of-20000-pixels-square") << wmf.finish() << 1 << "20000 X 20000 is too large to draw as one image";
