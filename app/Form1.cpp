@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/Banners.h"
+#include "app/Icon.h"
 #include "app/Runtime.h"
 #include "browser/FileTypes.h"
 #include "controls/ComboBox.h"
@@ -58,6 +59,8 @@ Form1::Form1(QWidget *parent) : controls::Form(parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setCaption(QStringLiteral("Lumadex Viewer "));
+    // Its own icon, which the tray icon shows too.
+    setWindowIcon(applicationIcon());
     createControls();
     buildForm1Menus(*this, this);
     connectHandlers();
@@ -80,8 +83,11 @@ void Form1::createControls()
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
-    // The layout is measured for a small dialog font (8 points).
+    // The layout is measured for a small dialog font (8 points) with the
+    // metrics of Arial; Liberation Sans has the same metrics. The wider
+    // default (DejaVu Sans) would cut "Date:" and "[Stretched Size]".
     QFont small = client->font();
+    small.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     small.setPointSizeF(8);
     client->setFont(small);
     const auto named = [](QWidget *w, const char *name) { w->setObjectName(QString::fromLatin1(name)); };

@@ -1,5 +1,6 @@
 #include "app/Form10.h"
 #include "app/Runtime.h"
+#include "app/Icon.h"
 #include "controls/Form.h"
 #include "desktop/Help.h"
 #include "platform/Dialogs.h"
@@ -12,6 +13,8 @@ int main(int argc, char *argv[])
     app::configureMemory();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumadex-viewer"));
+    // Every window shows the program's icon unless it sets its own.
+    QApplication::setWindowIcon(app::applicationIcon());
     // The program lives while any of its windows is loaded, shown or not
     // (in the tray no window is visible).
     QApplication::setQuitOnLastWindowClosed(false);

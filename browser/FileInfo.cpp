@@ -26,8 +26,9 @@ QString pictureSizeText(double width, double height)
 QString fileDateText(const QDateTime &modified, const QLocale &locale)
 {
     QString text = locale.toString(modified.date(), QLocale::ShortFormat);
+    // Compared at whole seconds, the precision shown: 00:00:00.5 is midnight.
     const QTime time = modified.time();
-    if (time == QTime(0, 0))
+    if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
         return text;
     // The locale's long time without a time-zone part.
     QString format = locale.timeFormat(QLocale::LongFormat);

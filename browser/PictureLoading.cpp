@@ -12,9 +12,8 @@
 #include "picture/Loader.h"
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
+#include "platform/HostPath.h"
 #include "platform/WinPath.h"
-
-#include <QFileInfo>
 
 namespace app {
 
@@ -66,14 +65,14 @@ void Form1::File1_Click()
         return fail();
     Image1->setPicture(loaded.picture);
     // 5. File size.
-    const QFileInfo info(hostPath);
-    Label7->setCaption(fileSizeText(info.size()));
+    const platform::HostFileStatus info = platform::hostFileStatus(hostPath).value_or(platform::HostFileStatus{});
+    Label7->setCaption(fileSizeText(info.size));
     // 6. Picture size, as the control holds it.
     Label9->setCaption(pictureSizeText(Image1->Width(), Image1->Height()));
     // 7. Fit it by the current mode.
     ApplyMode();
     // 8. File date.
-    Label8->setCaption(fileDateText(info.lastModified()));
+    Label8->setCaption(fileDateText(info.lastModified));
     // 9. Title with the list position.
     setCaption(pictureTitle(path, File1->ListIndex() + 1, File1->ListCount()));
     // 10. The picture now shown.

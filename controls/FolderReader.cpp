@@ -1,13 +1,10 @@
 #include "controls/FolderReader.h"
 
-#include <QFile>
+#include "platform/HostPath.h"
 
 #include <algorithm>
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace controls {
 
@@ -64,31 +61,17 @@ bool FilePattern::matches(const QString &name) const
 
 std::optional<FolderEntries> readFolder(const QString &hostFolder, FolderParts parts)
 {
-    if (hostFolder.isEmpty())
-        return std::nullopt;
-    DIR *dir = ::opendir(QFile::encodeName(hostFolder).constData());
-    if (!dir)
-        return std::nullopt;
-    const int fd = ::dirfd(dir);
     FolderEntries result;
-    while (const dirent *entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.') // also "." and ".."
-            continue;
-        bool isFile = entry->d_type == DT_REG;
-        bool isFolder = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            struct stat st;
-            if (::fstatat(fd, entry->d_name, &st, 0) != 0)
-                continue; // a dangling link
-            isFile = S_ISREG(st.st_mode);
-            isFolder = S_ISDIR(st.st_mode);
-        }
-        if (parts == FolderParts::Files && isFile)
-            result.files << QFile::decodeName(entry->d_name);
-        else if (parts == FolderParts::Folders && isFolder)
-            result.folders << QFile::decodeName(entry->d_name);
-    }
-    ::closedir(dir);
+    const bool read = platform::forEachHostEntry(hostFolder, [&](QByteArrayView name, platform::HostEntryType type) {
+        if (name.startsWith('.'))
+            return;
+        if (parts == FolderParts::Files && type.isFile)
+            result.files << platform::windowsNameFromHost(platform::hostPathFromBytes(name));
+        else if (parts == FolderParts::Folders && type.isDir)
+            result.folders << platform::windowsNameFromHost(platform::hostPathFromBytes(name));
+    });
+    if (!read)
+        return std::nullopt;
     return result;
 }
 
@@ -96,7 +79,7 @@ bool canListFolder(const QString &hostFolder)
 {
     if (hostFolder.isEmpty())
         return false;
-    DIR *dir = ::opendir(QFile::encodeName(hostFolder).constData());
+    DIR *dir = ::opendir(platform::hostPathBytes(hostFolder).constData());
     if (!dir)
         return false;
     ::closedir(dir);

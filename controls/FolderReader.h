@@ -20,7 +20,8 @@ enum class FolderParts { Files, Folders };
 
 // Reads a host folder with one opendir/readdir pass; it only stats entries
 // whose type the directory itself does not give (links, some file systems).
-// Returns nothing when the folder cannot be opened.
+// The names are Windows names (platform/HostPath.h), which give the host
+// names back exactly. Returns nothing when the folder cannot be opened.
 std::optional<FolderEntries> readFolder(const QString &hostFolder, FolderParts parts);
 
 // True when the host folder exists and can be listed.

@@ -8,6 +8,25 @@
 
 namespace controls {
 
+namespace {
+
+// The caption without its access-key mark ("&Options" -> "Options"; "&&"
+// stays, as it stands for one "&").
+QString withoutAccessKey(const QString &caption)
+{
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == QLatin1Char('&') && i + 1 < caption.size() && caption.at(i + 1) != QLatin1Char('&'))
+            continue;
+        text.append(caption.at(i));
+        if (caption.at(i) == QLatin1Char('&') && i + 1 < caption.size())
+            text.append(caption.at(++i));
+    }
+    return text;
+}
+
+} // namespace
+
 MenuItem::MenuItem(const QString &name, const QString &caption, QObject *owner) : QObject(owner), m_caption(caption)
 {
     setObjectName(name);
@@ -113,11 +132,17 @@ void MenuItem::updateAction()
     // shortcut of our own, so that it obeys isReachable().
     // A separator line carries no text: styles would print the "-" beside it.
     QString text = isSeparator() ? QString() : m_caption;
+    // A hidden top-level item owns no access key: the menu bar still matches
+    // the keys of its hidden entries, and two entries with one key take turns.
+    if (!m_parentItem && !m_visible)
+        text = withoutAccessKey(text);
     if (!m_shortcut.isEmpty() && !isSeparator())
         text += QLatin1Char('\t') + m_shortcut.toString(QKeySequence::NativeText);
-    m_action->setText(text);
+    // The menu's title is the action's text (the action is the menu's own),
+    // so both are set alike.
     if (m_menu)
-        m_menu->setTitle(m_caption);
+        m_menu->setTitle(text);
+    m_action->setText(text);
     m_action->setEnabled(m_enabled);
     m_action->setVisible(m_visible);
     // Checkable only while checked, so that styles draw no empty box beside

@@ -23,7 +23,8 @@ namespace controls {
 //
 // A top-level item shows in its window's menu bar while visible, greyed
 // while disabled. A hidden top-level item can still be opened as a pop-up
-// menu with popup() or exec().
+// menu with popup() or exec(); its access key ("&O") belongs to it only
+// while it is visible.
 //
 // A shortcut key works while the window (or any control in it) has the
 // focus, as long as the item and every item above it are enabled and

@@ -77,22 +77,19 @@ void PictureBox::paintEvent(QPaintEvent *)
         painter.setClipping(false);
     }
     if (m_border == Border::Sunken) {
-        // Two 1-pixel rings, dark outside and darker inside, lit from the bottom right.
+        // Two 1-pixel rings on the outer 2 pixels of every side, dark outside
+        // and darker inside, lit from the bottom right: the lit sides are
+        // drawn last and take the corners they share.
         const QPalette pal = palette();
-        const QRect outer = rect().adjusted(0, 0, -1, -1);
-        const QRect ring2 = outer.adjusted(1, 1, -1, -1);
-        painter.setPen(pal.color(QPalette::Mid));
-        painter.drawLine(outer.topLeft(), outer.topRight());
-        painter.drawLine(outer.topLeft(), outer.bottomLeft());
-        painter.setPen(pal.color(QPalette::Light));
-        painter.drawLine(outer.bottomLeft(), outer.bottomRight());
-        painter.drawLine(outer.topRight(), outer.bottomRight());
-        painter.setPen(pal.color(QPalette::Shadow));
-        painter.drawLine(ring2.topLeft(), ring2.topRight());
-        painter.drawLine(ring2.topLeft(), ring2.bottomLeft());
-        painter.setPen(pal.color(QPalette::Midlight));
-        painter.drawLine(ring2.bottomLeft(), ring2.bottomRight());
-        painter.drawLine(ring2.topRight(), ring2.bottomRight());
+        const auto ring = [&](int in, QPalette::ColorRole shade, QPalette::ColorRole lit) {
+            const QRect r = rect().adjusted(in, in, -in, -in);
+            painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), pal.color(shade));
+            painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), pal.color(shade));
+            painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), pal.color(lit));
+            painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), pal.color(lit));
+        };
+        ring(0, QPalette::Mid, QPalette::Light);
+        ring(1, QPalette::Shadow, QPalette::Midlight);
     }
 }
 

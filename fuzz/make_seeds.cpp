@@ -2,6 +2,7 @@
 // folder given: the sample drawings and one small file per feature.
 #include "picture/metafile/writer/MetafileWriter.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,16 @@ QImage gradientImage(int w, int h)
         for (int x = 0; x < w; ++x)
             image.setPixel(x, y, qRgba(x * 255 / w, y * 255 / h, 128, 255 - x * 200 / w));
     return image;
+}
+
+// `image` in a compressed format ("PNG", "JPEG"), as a bitmap record carries it.
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 } // namespace
@@ -78,6 +89,20 @@ int main(int argc, char **argv)
         w.roundRect(QRect(10, 10, 90, 90), 20, 20);
         w.extTextOut(10, 50, QStringLiteral("Fuzz"), 4, QRect(0, 40, 60, 60), {8, 8, 8, 8});
         ok = ok && save(dir, "features.emf", w.finish());
+    }
+    {
+        // Bitmap records whose bits are a PNG (compression 5) or a JPEG (4).
+        EmfWriter w(QRect(0, 0, 3000, 3000));
+        const QImage image = gradientImage(6, 5);
+        for (const auto &[compression, format] : {std::pair<int, const char *>{5, "PNG"}, {4, "JPEG"}}) {
+            const QByteArray bits = encoded(image, format);
+            QByteArray info = dibInfo(image, 24).left(40);
+            info[14] = 0; // bits per pixel: given by the embedded picture
+            info[16] = char(compression);
+            info[20] = char(bits.size() & 0xff), info[21] = char((bits.size() >> 8) & 0xff);
+            w.stretchDiBits(QRect(compression * 10, 0, 30, 25), image.size(), info, bits);
+        }
+        ok = ok && save(dir, "embedded-png-jpeg.emf", w.finish());
     }
     return ok ? 0 : 1;
 }

@@ -1,24 +1,14 @@
 // libFuzzer entry: loads the input as a metafile and, when it loads, plays
 // it at two sizes.
+#include "FuzzSupport.h"
 #include "picture/metafile/Metafile.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
-#include <cstdint>
-#include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QByteArray bytes = fuzzing::bytesOf(data, size);
     picture::metafile::looksLikeMetafile(bytes);
     QString error;
     const auto drawing = picture::metafile::load(bytes, &error);

@@ -3,14 +3,18 @@
 #include "picture/codecs/Codecs.h"
 #include "picture/metafile/Metafile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/HostPath.h"
 
+#include <QFile>
+
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace picture {
 
-QSize shownSize(const DecodeSize &size, QSize natural)
+// An enlarged view needs no more pixels than the file has.
+QSize decodedSize(const DecodeSize &size, QSize natural)
 {
     if (size.fit == DecodeSize::Fit::Natural || size.box.isEmpty() || natural.isEmpty())
         return natural;
@@ -46,7 +50,7 @@ Decoded decode(const QByteArray &data, const DecodeSize &size)
     if (data.isEmpty())
         return Decoded::failure(QStringLiteral("the file is empty"));
     if (looksLikeJpeg(data))
-        return decodeJpeg(data, [&](QSize natural) { return shownSize(size, natural); });
+        return decodeJpeg(data, [&](QSize natural) { return decodedSize(size, natural); });
     if (looksLikeGif(data))
         return decodeGif(data);
     if (data.startsWith("BM"))
@@ -85,11 +89,13 @@ LoadResult loadBytes(const QByteArray &data, DecodeSize size, const QString &nam
 
 LoadResult load(const QString &hostPath, DecodeSize size)
 {
-    QFile file(hostPath);
-    if (QFileInfo(hostPath).isDir())
+    // Opened through its bytes: Qt's own file names cannot hold every name
+    // a folder can (see platform/HostPath.h).
+    if (platform::hostIsDir(hostPath))
         return {{}, QStringLiteral("%1: is a folder").arg(hostPath)};
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("%1: %2").arg(hostPath, file.errorString())};
+    QFile file;
+    if (!platform::openHostFile(file, hostPath, QIODevice::ReadOnly))
+        return {{}, QStringLiteral("%1: %2").arg(hostPath, QString::fromLocal8Bit(std::strerror(errno)))};
     // Every format we read is compressed far better than our image limit;
     // a larger file cannot be one we would show.
     if (file.size() > codecs::kMaxDecodedBytes)
@@ -98,6 +104,19 @@ LoadResult load(const QString &hostPath, DecodeSize size)
     if (file.error() != QFileDevice::NoError)
         return {{}, QStringLiteral("%1: %2").arg(hostPath, file.errorString())};
     return loadBytes(data, size, hostPath, hostPath);
+}
+
+Picture decodedFor(const Picture &held, const DecodeSize &size)
+{
+    if (!held.isReduced() || held.sourcePath().isEmpty())
+        return held;
+    const QSize wanted = decodedSize(size, held.naturalSize());
+    if (wanted.width() <= held.image().width() && wanted.height() <= held.image().height())
+        return held;
+    LoadResult again = load(held.sourcePath(), size);
+    if (!again.ok() || again.picture.naturalSize() != held.naturalSize())
+        return held;
+    return again.picture;
 }
 
 LoadResult loadFromData(const QByteArray &data, DecodeSize size, const QString &nameForMessages)

@@ -26,11 +26,6 @@ struct DecodeSize {
     bool operator==(const DecodeSize &) const = default;
 };
 
-// The size a picture of `natural` pixels is shown at for `size`, never more
-// than `natural` in either direction (an enlarged view needs no more pixels
-// than the file has).
-QSize shownSize(const DecodeSize &size, QSize natural);
-
 struct LoadResult {
     Picture picture;
     QString error; // why the file could not be read; empty on success
@@ -40,6 +35,15 @@ struct LoadResult {
 // Reads the picture file at `hostPath`. The format is decided by the file's
 // content, never by its name. A damaged or unsupported file gives an error.
 LoadResult load(const QString &hostPath, DecodeSize size = DecodeSize::natural());
+
+// The size of the image a decode for `size` gives for a picture of `natural`
+// pixels: never more than `natural` in either direction.
+QSize decodedSize(const DecodeSize &size, QSize natural);
+
+// `held` decoded again from its file when a decode for `size` would give it
+// more pixels than it holds (it was decoded for a smaller view), and the file
+// is still the same picture; otherwise `held` itself.
+Picture decodedFor(const Picture &held, const DecodeSize &size);
 
 // The same for bytes already in memory (`nameForMessages` only names them in errors).
 LoadResult loadFromData(const QByteArray &data, DecodeSize size = DecodeSize::natural(),

@@ -52,11 +52,18 @@ void Picture::draw(QPainter &painter, const QRectF &target) const
     painter.restore();
 }
 
+bool Picture::fitsInOneImage(QSize size)
+{
+    return codecs::fitsDecodeLimit(size.width(), size.height());
+}
+
 QImage Picture::toImage(QSize size) const
 {
     if (size.isEmpty())
         size = m_naturalSize;
-    if (isNull() || size.isEmpty())
+    // A 200-megapixel picture shows fine in a fit view, but as one bitmap of
+    // its natural size it would take most of the machine's memory.
+    if (isNull() || !fitsInOneImage(size))
         return {};
     if (m_drawing) {
         QImage out(size, QImage::Format_ARGB32_Premultiplied);
@@ -65,19 +72,8 @@ QImage Picture::toImage(QSize size) const
         m_drawing->play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
         return out;
     }
-    // A 200-megapixel picture shows fine in a fit view, but as one bitmap of
-    // its natural size it would take most of the machine's memory.
-    if (!codecs::fitsDecodeLimit(size.width(), size.height()))
-        return {};
-    QImage source = m_image;
-    const bool needsMorePixels = size.width() > m_image.width() || size.height() > m_image.height();
-    if (isReduced() && needsMorePixels && !m_sourcePath.isEmpty()) {
-        // Decode again, only as far as `size` needs, and only if the file is
-        // still the picture we were made from.
-        LoadResult again = load(m_sourcePath, DecodeSize::exactly(size));
-        if (again.ok() && again.picture.naturalSize() == m_naturalSize)
-            source = again.picture.image();
-    }
+    // Decoded again, only as far as `size` needs, when it holds too few pixels.
+    const QImage source = decodedFor(*this, DecodeSize::exactly(size)).image();
     if (source.size() == size)
         return source;
     return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -53,7 +53,13 @@ public:
     // The picture as pixels at `size` (natural size when `size` is empty):
     // for the clipboard, the wallpaper and other consumers that need a bitmap.
     // A reduced raster is decoded again from its file when more pixels are needed.
+    // Null when `size` is over the image limit (fitsInOneImage).
     QImage toImage(QSize size = QSize()) const;
+
+    // True when an image of `size` stays within the limit every decoder
+    // obeys (512 MiB of 32-bit pixels). A drawing can be drawn at any size,
+    // but not into one bitmap: 20000 x 20000 would take 1.6 GB.
+    static bool fitsInOneImage(QSize size);
 
 private:
     QImage m_image;

@@ -7,6 +7,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace platform {
 
@@ -96,10 +99,31 @@ public:
 
     std::optional<qint32> ChooseColor(QWidget *owner, qint32 initial) override
     {
-        const QColor chosen = QColorDialog::getColor(resolveColor(initial), owner);
-        if (!chosen.isValid())
+        // The 16 custom colours start black on every use and are not kept.
+        for (int i = 0; i < QColorDialog::customCount(); ++i)
+            QColorDialog::setCustomColor(i, Qt::black);
+        auto dialog = std::make_unique<QColorDialog>(resolveColor(initial), owner);
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        const QColor chosen = dialog->selectedColor();
+        destroyKeepingNoCustomColours(std::move(dialog));
+        if (!accepted || !chosen.isValid())
             return std::nullopt;
         return rgbValue(chosen);
+    }
+
+private:
+    // Qt writes the custom colours to QtProject.conf in the user's
+    // configuration folder when a colour dialog goes after they changed, even
+    // on Cancel; that write goes to a scratch folder, removed at once.
+    static void destroyKeepingNoCustomColours(std::unique_ptr<QColorDialog> dialog)
+    {
+        const QTemporaryDir scratch;
+        const QString configuration = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, scratch.path());
+        dialog.reset();
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, configuration);
     }
 };
 

@@ -1,12 +1,14 @@
 #include "platform/Drives.h"
 
+#include "platform/HostPath.h"
 #include "platform/WinPath.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
+
+#include <unistd.h>
 
 namespace platform {
 
@@ -14,7 +16,7 @@ namespace {
 
 QString cleanHost(const QString &path)
 {
-    return QDir::cleanPath(QDir(path).absolutePath());
+    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : hostCurrentPath() + QLatin1Char('/') + path);
 }
 
 // Removable media folders mounted for the current user, in name order.
@@ -25,10 +27,14 @@ QStringList removableMediaFolders()
     if (user.isEmpty())
         return result;
     for (const QString &base : {QStringLiteral("/media/") + user, QStringLiteral("/run/media/") + user}) {
-        const QDir dir(base);
-        const QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        QStringList names;
+        forEachHostEntry(base, [&](QByteArrayView name, HostEntryType type) {
+            if (type.isDir)
+                names << hostPathFromBytes(name);
+        });
+        names.sort();
         for (const QString &name : names)
-            result << dir.filePath(name);
+            result << base + QLatin1Char('/') + name;
     }
     return result;
 }
@@ -64,7 +70,7 @@ DriveTable DriveTable::parse(const QString &table)
 
 DriveTable DriveTable::fromEnvironment()
 {
-    const QString table = qEnvironmentVariable("LUMADEX_DRIVES");
+    const QString table = hostPathFromBytes(qgetenv("LUMADEX_DRIVES"));
     if (!table.trimmed().isEmpty())
         return parse(table);
     QList<Drive> drives;
@@ -93,8 +99,7 @@ bool DriveTable::isReady(QChar letter) const
     const auto d = drive(letter);
     if (!d)
         return false;
-    const QFileInfo info(d->hostRoot);
-    return info.isDir() && info.isReadable() && info.isExecutable();
+    return hostIsDir(d->hostRoot) && ::access(hostPathBytes(d->hostRoot).constData(), R_OK | X_OK) == 0;
 }
 
 QString DriveTable::toHostPath(const QString &windowsPath) const
@@ -116,15 +121,17 @@ QString DriveTable::toHostPath(const QString &windowsPath) const
             continue;
         }
         const QString here = host.isEmpty() ? d->hostRoot : d->hostRoot + QLatin1Char('/') + host.join(QLatin1Char('/'));
-        QString name = part;
-        if (!QFileInfo::exists(here + QLatin1Char('/') + part)) {
-            const QStringList entries = QDir(here).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-            for (const QString &entry : entries) {
-                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
-                    name = entry;
-                    break;
+        QString name = hostNameFromWindows(part);
+        if (!hostFileStatus(here + QLatin1Char('/') + name)) {
+            // Compared as Windows names, which is what the caller spelled.
+            bool found = false;
+            forEachHostEntry(here, [&](QByteArrayView entry, HostEntryType) {
+                const QString entryName = hostPathFromBytes(entry);
+                if (!found && windowsNameFromHost(entryName).compare(part, Qt::CaseInsensitive) == 0) {
+                    name = entryName;
+                    found = true;
                 }
-            }
+            });
         }
         host << name;
     }
@@ -147,9 +154,11 @@ QString DriveTable::toWindowsPath(const QString &hostPath) const
     }
     if (!best)
         return {};
-    QString rest = clean.mid(best->hostRoot == QLatin1String("/") ? 1 : best->hostRoot.size() + 1);
-    rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    return winpath::driveRoot(best->letter) + rest;
+    const QString rest = clean.mid(best->hostRoot == QLatin1String("/") ? 1 : best->hostRoot.size() + 1);
+    QStringList names;
+    for (const QString &name : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        names << windowsNameFromHost(name);
+    return winpath::driveRoot(best->letter) + names.join(QLatin1Char('\\'));
 }
 
 QMap<QChar, QString> &CurrentDirectory::folders()
@@ -168,7 +177,7 @@ void CurrentDirectory::resetFromHost()
 {
     folders().clear();
     const DriveTable table = DriveTable::fromEnvironment();
-    const QString here = table.toWindowsPath(QDir::currentPath());
+    const QString here = table.toWindowsPath(hostCurrentPath());
     if (here.isEmpty()) {
         currentDrive() = table.drives().isEmpty() ? QLatin1Char('C') : table.drives().first().letter;
         return;
@@ -194,7 +203,7 @@ QString CurrentDirectory::ofDrive(QChar letter)
     // A folder removed from outside is no current folder any more: the drive
     // starts again from its root.
     const QString host = DriveTable::fromEnvironment().toHostPath(folder);
-    if (host.isEmpty() || !QFileInfo(host).isDir()) {
+    if (!hostIsDir(host)) {
         folders().remove(letter);
         return winpath::driveRoot(letter);
     }
@@ -211,7 +220,7 @@ bool CurrentDirectory::chDir(const QString &windowsPath)
     const QString full = winpath::isAbsolute(windowsPath) ? windowsPath : resolve(windowsPath);
     const DriveTable table = DriveTable::fromEnvironment();
     const QString host = table.toHostPath(full);
-    if (host.isEmpty() || !QFileInfo(host).isDir())
+    if (!hostIsDir(host))
         return false;
     const QChar letter = winpath::driveLetter(full);
     QString spelled = table.toWindowsPath(host);
@@ -219,7 +228,7 @@ bool CurrentDirectory::chDir(const QString &windowsPath)
         spelled = winpath::normalized(full);
     folders()[letter] = winpath::normalized(spelled);
     if (letter == drive())
-        QDir::setCurrent(host);
+        setHostCurrentPath(host);
     return true;
 }
 
@@ -232,11 +241,11 @@ bool CurrentDirectory::chDrive(QChar letter)
     drive();
     currentDrive() = letter;
     QString host = table.toHostPath(ofDrive(letter));
-    if (!QFileInfo(host).isDir()) {
+    if (!hostIsDir(host)) {
         folders().remove(letter);
         host = table.drive(letter)->hostRoot;
     }
-    QDir::setCurrent(host);
+    setHostCurrentPath(host);
     return true;
 }
 

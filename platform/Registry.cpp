@@ -65,17 +65,17 @@ private:
 struct LoadedHive {
     hive::Tree tree;
     bool writable = true; // false when a file exists that we could not read
+    bool damaged = false; // some lines of the file did not parse and were left out
 };
 
-// Moves a file that cannot be parsed out of the way, so that the next write
-// starts a new hive instead of destroying the old one.
-void moveAside(const QString &file)
+// A free name beside `file` for keeping its unreadable bytes.
+QString asideName(const QString &file)
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString target = file + QStringLiteral(".unreadable-") + stamp;
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = file + QStringLiteral(".unreadable-%1-%2").arg(stamp).arg(n);
-    QFile::rename(file, target);
+    return target;
 }
 
 LoadedHive loadHive()
@@ -93,21 +93,28 @@ LoadedHive loadHive()
     file.close();
     hive::ParseResult parsed = hive::parse(bytes);
     if (!parsed.tree) {
-        moveAside(path);
+        // Not a registry file at all: moved out of the way, so that the next
+        // write starts a new hive instead of destroying the old one.
+        QFile::rename(path, asideName(path));
         return result;
     }
     result.tree = std::move(*parsed.tree);
+    result.damaged = parsed.skippedLines > 0;
     return result;
 }
 
-bool saveHive(const hive::Tree &tree)
+bool saveHive(const LoadedHive &loaded)
 {
     const QString path = hiveFilePath();
+    // The values that parsed are written back; the file as it was is kept
+    // beside it first, so the lines left out are never lost.
+    if (loaded.damaged && !QFile::copy(path, asideName(path)))
+        return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = hive::serialize(tree);
+    const QByteArray bytes = hive::serialize(loaded.tree);
     if (writeFaultAfter() >= 0) {
         file.write(bytes.left(writeFaultAfter()));
         file.cancelWriting();
@@ -168,6 +175,9 @@ LONG subKeyPath(HKEY key, const char *subKey, HKEY *result, QString *path)
     if (!keyPath(key, &base))
         return ERROR_INVALID_HANDLE;
     *path = joinKeyPath(base, subKey);
+    // A path the hive file could not hold again is no key path.
+    if (!hive::splitKeyPath(*path))
+        return ERROR_INVALID_PARAMETER;
     return ERROR_SUCCESS;
 }
 
@@ -208,7 +218,7 @@ LONG RegCreateKeyA(HKEY key, const char *subKey, HKEY *result)
         if (!loaded.writable)
             return ERROR_ACCESS_DENIED;
         loaded.tree.createKey(path);
-        if (!saveHive(loaded.tree))
+        if (!saveHive(loaded))
             return ERROR_CANTWRITE;
     }
     *result = addHandle(path, std::move(loaded.tree));
@@ -277,6 +287,8 @@ LONG RegSetValueExA(HKEY key, const char *name, DWORD, DWORD type, const BYTE *d
 
     hive::Value value;
     value.name = valueName(name);
+    if (!hive::fitsOnALine(value.name))
+        return ERROR_INVALID_PARAMETER; // the file could not hold it
     value.type = type;
     value.data = QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(dataSize));
     if (hive::isStringType(type)) {
@@ -290,8 +302,8 @@ LONG RegSetValueExA(HKEY key, const char *name, DWORD, DWORD type, const BYTE *d
         }
         value.data = wide;
     }
-    loaded.tree.createKey(path).setValue(value);
-    if (!saveHive(loaded.tree))
+    loaded.tree.createKey(path)->setValue(value);
+    if (!saveHive(loaded))
         return ERROR_CANTWRITE;
     const auto it = openKeys().find(reinterpret_cast<std::uintptr_t>(key));
     if (it != openKeys().end())

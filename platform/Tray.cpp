@@ -39,9 +39,15 @@ public:
             m_icon.reset();
             return true;
         }
-        if (message != NIM_ADD || m_icon || !isAvailable())
+        if (message != NIM_ADD || m_icon)
             return false;
-        m_icon = std::make_unique<QSystemTrayIcon>(icon());
+        // An add that no one will see is a failed add: without a tray host,
+        // or with no picture (the host would show a blank square), the user
+        // would have no way back to the window.
+        if (!isAvailable() || icon().pixmap(QSize(16, 16)).isNull())
+            return false;
+        // Owned by the tray object as well, so that tests can find it.
+        m_icon = std::make_unique<QSystemTrayIcon>(icon(), this);
         // The tip ends at its NUL, as the shell reads it.
         const qsizetype nul = data.szTip.indexOf(QChar(0));
         m_icon->setToolTip(nul < 0 ? data.szTip : data.szTip.left(nul));
@@ -64,6 +70,10 @@ public:
             emit iconMessage(mouse, QCursor::pos());
         });
         m_icon->show();
+        if (!m_icon->isVisible()) {
+            m_icon.reset();
+            return false;
+        }
         return true;
     }
 

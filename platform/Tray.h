@@ -43,7 +43,8 @@ public:
     // False when the desktop has no notification area.
     virtual bool isAvailable() const = 0;
     // Shell_NotifyIcon: NIM_ADD shows the icon with the record's tip, NIM_DELETE
-    // removes it. Returns false when the shell refused.
+    // removes it. Returns false when the shell refused; an add also fails when
+    // the icon would not be seen (no notification area, no picture).
     virtual bool notifyIcon(quint32 message, const NotifyIconData &data) = 0;
     virtual bool isIconShown() const = 0;
 

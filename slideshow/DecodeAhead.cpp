@@ -20,7 +20,7 @@ picture::LoadResult loadForShow(const QString &hostPath, const ShowTarget &targe
     if (!loaded.ok())
         return loaded;
     const QSize natural = loaded.picture.naturalSize();
-    const QSize shown = picture::shownSize(target.size, natural);
+    const QSize shown = picture::decodedSize(target.size, natural);
     if (shown.isEmpty())
         return loaded;
     if (loaded.picture.isDrawing()) {

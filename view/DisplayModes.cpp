@@ -18,6 +18,22 @@ view::SizeF paneSize(const controls::PictureBox &pane)
     return {float(pane.ScaleWidth()), float(pane.ScaleHeight())};
 }
 
+QSize paneBox(const controls::PictureBox &pane)
+{
+    return {pane.ScaleWidth(), pane.ScaleHeight()};
+}
+
+// A picture decoded for a smaller pane (before the larger view, or in
+// another mode) is decoded again for the size it is shown at now, so that it
+// is not drawn enlarged.
+void decodeAgainFor(controls::ImageControl &image, const picture::DecodeSize &size)
+{
+    const picture::Picture &held = image.Picture();
+    const picture::Picture shown = picture::decodedFor(held, size);
+    if (shown.image().cacheKey() != held.image().cacheKey())
+        image.setPicture(shown);
+}
+
 } // namespace
 
 void Form1::ApplyMode()
@@ -41,6 +57,7 @@ void Form1::St1_Click()
     Label9->hide();
     HScroll1->hide();
     VScroll1->hide();
+    decodeAgainFor(*Image1, picture::DecodeSize::exactly(paneBox(*Picture5)));
     const view::Box box = view::stretched(paneSize(*Picture5));
     Image1->Move(box.left, box.top);
     Image1->setWidth(box.width);
@@ -91,16 +108,7 @@ void Form1::Form_Resize2()
     Image1->setStretch(false);
     // 2.-4. Shrunk to fit the pane, never enlarged, and centred.
     const view::Box box = view::autoFit({Image1->Width(), Image1->Height()}, paneSize(*Picture5));
-    // A picture decoded for a smaller pane (before the larger view) is
-    // decoded again for this one, so it is not drawn enlarged.
-    const picture::Picture &held = Image1->Picture();
-    if (held.isReduced() && !held.sourcePath().isEmpty()
-        && (held.image().width() + 1 < box.width || held.image().height() + 1 < box.height)) {
-        const picture::LoadResult again = picture::load(
-            held.sourcePath(), picture::DecodeSize::within(QSize(Picture5->ScaleWidth(), Picture5->ScaleHeight())));
-        if (again.ok())
-            Image1->setPicture(again.picture);
-    }
+    decodeAgainFor(*Image1, picture::DecodeSize::within(paneBox(*Picture5)));
     Image1->setWidth(box.width);
     Image1->setHeight(box.height);
     Image1->Move(box.left, box.top);
@@ -114,6 +122,7 @@ void Form1::Form_Resize2()
 
 void Form1::Image_resize()
 {
+    decodeAgainFor(*Image1, picture::DecodeSize::natural());
     const view::ActualSize steps = view::actualSizeSteps({Image1->Width(), Image1->Height()}, paneSize(*Picture5));
     // 1.-2. A bar for each direction the picture overflows.
     HorizontalStep = steps.horizontalStep;

@@ -87,12 +87,7 @@ void Form1::ShowFullView()
     const QSize screenPixels = screen ? screen->geometry().size() : QSize(1024, 768);
     // The main window's picture, decoded again for the screen when it was
     // decoded for the smaller pane.
-    picture::Picture shown = Image1->Picture();
-    if (shown.isReduced() && !shown.sourcePath().isEmpty()) {
-        const picture::LoadResult again = picture::load(shown.sourcePath(), picture::DecodeSize::within(screenPixels));
-        if (again.ok())
-            shown = again.picture;
-    }
+    const picture::Picture shown = picture::decodedFor(Image1->Picture(), picture::DecodeSize::within(screenPixels));
     view::showFullView(view::Form8::instance(), shown, screenPixels);
 }
 

@@ -1,20 +1,12 @@
 #include "picture/codecs/Codecs.h"
+#include "picture/codecs/PngCheck.h"
 
 #include <QBuffer>
 #include <QImageReader>
 
-#include <cstring>
-
 namespace picture::codecs {
 
 namespace {
-
-const char kPngSignature[] = "\x89PNG\r\n\x1a\n";
-
-bool isPng(const uint8_t *data, qint64 size)
-{
-    return size >= 8 && memcmp(data, kPngSignature, 8) == 0;
-}
 
 struct Entry {
     qint64 offset = 0;
@@ -29,17 +21,14 @@ struct Entry {
 bool measure(const ByteReader &r, Entry &e)
 {
     const uint8_t *data = r.data() + e.offset;
-    if (isPng(data, e.size)) {
+    if (startsAsPng(data, e.size)) {
         e.png = true;
-        // IHDR is the first chunk: length, "IHDR", width, height (big-endian), depth, colour type.
-        if (e.size < 33 || memcmp(data + 12, "IHDR", 4) != 0)
+        const PngHeader png = checkedPngHeader(data, e.size);
+        if (!fitsDecodeLimit(png.size.width(), png.size.height()))
             return false;
-        auto be32 = [&](int o) { return uint32_t(data[o]) << 24 | uint32_t(data[o + 1]) << 16 | uint32_t(data[o + 2]) << 8 | data[o + 3]; };
-        const uint32_t w = be32(16), h = be32(20);
-        if (!fitsDecodeLimit(w, h))
-            return false;
-        e.pixels = QSize(int(w), int(h));
-        e.bitCount = data[24] * (data[25] == 6 ? 4 : data[25] == 2 ? 3 : data[25] == 4 ? 2 : 1);
+        e.pixels = png.size;
+        const int samples = png.colourType == 6 ? 4 : png.colourType == 2 ? 3 : png.colourType == 4 ? 2 : 1;
+        e.bitCount = png.bitDepth * samples;
         return true;
     }
     e.pixels = dibEntrySize(data, e.size, &e.bitCount);

@@ -1,5 +1,6 @@
 #include "picture/metafile/Dib.h"
 
+#include "picture/codecs/PngCheck.h"
 #include "picture/metafile/Player.h"
 
 #include <algorithm>
@@ -171,8 +172,20 @@ DibResult decodeDib(const Reader &info, const Reader &bits, int usage, const QVe
     const qint64 height = std::abs(h.height);
 
     if (h.compression == 4 || h.compression == 5) {
-        // JPEG or PNG inside the DIB; Qt's readers bound their own allocation.
-        QImage image = QImage::fromData(bits.data(), int(std::min<qsizetype>(bits.size(), 1 << 30)));
+        // JPEG or PNG inside the DIB. Qt's JPEG reader bounds its own
+        // allocation; a PNG is checked first, as libpng trusts chunk lengths.
+        // One that fails the check is drawn as nothing, as an undecodable one is.
+        if (h.compression == 5) {
+            const QSize png = codecs::checkedPngHeader(bits.data(), bits.size()).size;
+            if (png.isEmpty() || qint64(png.width()) * png.height() > Limits::maxBitmapPixels) {
+                result.damaged = bits.size() == 0;
+                return result;
+            }
+        }
+        // The format is named, so that PNG data under a JPEG mark cannot go
+        // round the check.
+        QImage image = QImage::fromData(bits.data(), int(std::min<qsizetype>(bits.size(), 1 << 30)),
+                                        h.compression == 4 ? "JPEG" : "PNG");
         if (image.isNull() || qint64(image.width()) * image.height() > Limits::maxBitmapPixels) {
             result.damaged = image.isNull() && bits.size() == 0;
             return result;

@@ -675,8 +675,14 @@ void Player::drawBitmap(const QRectF &dest, const QImage &image, const QRectF &s
         img = img.convertToFormat(QImage::Format_RGB32);
     const bool flipX = dest.width() < 0, flipY = dest.height() < 0;
     if (flipX || flipY) {
-        img = img.copy(src.toAlignedRect()).mirrored(flipX, flipY);
-        src = QRectF(img.rect());
+        // The whole bitmap is mirrored, and the source rectangle with it: a
+        // copy of the source rectangle would be as large as the record says,
+        // and it may reach far outside the bitmap (gigabytes for a few bytes).
+        img = img.mirrored(flipX, flipY);
+        if (flipX)
+            src.moveLeft(img.width() - src.right());
+        if (flipY)
+            src.moveTop(img.height() - src.bottom());
     }
     applyClip();
     m_painter->setTransform(l2d * m_deviceToTarget);

@@ -2,6 +2,7 @@
 #include "app/Form1.h"
 #include "app/Form10.h"
 #include "app/Runtime.h"
+#include "controls/Label.h"
 #include "controls/PictureBox.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemColors.h"
@@ -10,13 +11,39 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestRunner.h"
 
+#include <QFontInfo>
+#include <QGroupBox>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 
 #include <memory>
 
 using app::Form1;
+
+namespace {
+
+// The last pixel column that `text` inks, drawn from column 0.
+int lastInkedColumn(const QFont &font, const QString &text)
+{
+    QImage image(QFontMetrics(font).horizontalAdvance(text) + 20, QFontMetrics(font).height(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(0, QFontMetrics(font).ascent(), text);
+    }
+    int last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 200)
+                last = std::max(last, x);
+    return last;
+}
+
+} // namespace
 
 class StartUpTest : public QObject {
     Q_OBJECT
@@ -168,6 +195,9 @@ private slots:
         QCOMPARE(data.uFlags, 7u);
         QCOMPARE(data.uCallbackMessage, 512u);
         QCOMPARE(data.hWnd, quint32(main->winId()));
+        // The main window's own icon: the tray shows its picture.
+        QVERIFY(!main->windowIcon().pixmap(QSize(16, 16)).isNull());
+        QCOMPARE(data.hIcon, quint32(main->windowIcon().cacheKey()));
         const QByteArray bytes = data.toBytes();
         QCOMPARE(bytes.size(), 88);
         QCOMPARE(bytes.left(4), QByteArray("\x58\0\0\0", 4));
@@ -190,6 +220,29 @@ private slots:
         // Nothing of the running copy's settings is touched.
         QCOMPARE(settings::Read(settings::First), QString());
         QVERIFY(tray->calls.isEmpty());
+    }
+
+    void everyCaptionOfTheMainWindowShowsInFull()
+    {
+        Form1 main;
+        QVERIFY(QFontInfo(main.Label5->font()).family().contains(QStringLiteral("Liberation Sans")));
+        QCOMPARE(QFontInfo(main.Label5->font()).pixelSize(), 11); // 8 points at 96 dpi
+        main.Label7->setCaption(QStringLiteral("1023KB"));
+        main.Label9->setCaption(QStringLiteral("1024 X 768"));
+        for (const controls::Label *label : main.findChildren<controls::Label *>()) {
+            if (label->Caption().isEmpty() || label->parentWidget() == main.Picture5)
+                continue; // the hidden state labels inside the pane show nothing
+            // A label draws its text from its left edge; every column of ink
+            // must fall inside it.
+            const int ink = lastInkedColumn(label->font(), label->Caption());
+            QVERIFY2(ink < label->contentsRect().width(),
+                     qPrintable(QStringLiteral("%1 \"%2\": ink to column %3 of %4")
+                                    .arg(label->objectName(), label->Caption())
+                                    .arg(ink)
+                                    .arg(label->contentsRect().width())));
+        }
+        const int title = QFontMetrics(main.Frame1->font()).horizontalAdvance(main.Frame1->title());
+        QVERIFY(title < main.Frame1->width() - 16);
     }
 
     void theCaptionBeforeAnyFolderIsTheShortName()

@@ -11,8 +11,13 @@
 #include "settings/Settings.h"
 #include "tests/support/TestRunner.h"
 
+#include <QBuffer>
 #include <QMenuBar>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using platform::MsgStyle::Critical;
 
@@ -186,6 +191,46 @@ private slots:
         QCOMPARE(main->Caption(), QStringLiteral("Lumadex Viewer 3.01  - C:\\Pictures\\e.bmp (5/5)"));
     }
 
+    void namesNoWindowsPathCanHoldOpenAsAnyOther()
+    {
+        // Written through their bytes: one with a backslash, one Latin-1
+        // JPEG, and a Latin-1-named folder holding a picture.
+        QImage photo(40, 30, QImage::Format_RGB32);
+        photo.fill(Qt::darkMagenta);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(photo.save(&buffer, "JPEG"));
+        const QByteArray pictures = QFile::encodeName(f.c()) + "/Pictures/";
+        QVERIFY(::mkdir((pictures + "Ferien \xe9t\xe9").constData(), 0755) == 0);
+        for (const QByteArray &name : {QByteArray("a\\b.jpg"), QByteArray("Caf\xe9.jpg"), QByteArray("Ferien \xe9t\xe9/x.jpg")}) {
+            const int fd = ::open((pictures + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::write(fd, jpeg.constData(), size_t(jpeg.size())), ssize_t(jpeg.size()));
+            ::close(fd);
+        }
+        app::Form1 *main = f.load();
+        QCOMPARE(main->File1->ListCount(), 2);
+        const QStringList shown{QStringLiteral("a\uF05Cb.jpg"), QStringLiteral("Caf\uF0E9.jpg")};
+        for (int i = 0; i < 2; ++i) {
+            main->File1->setListIndex(i);
+            QVERIFY2(f.boxes->shown.isEmpty(), qPrintable(f.boxes->shown.value(0).text));
+            QCOMPARE(main->Label9->Caption(), QStringLiteral("40 X 30"));
+            QCOMPARE(main->Label7->Caption(), app::fileSizeText(jpeg.size()));
+            QCOMPARE(main->Caption(), QStringLiteral("Lumadex Viewer 3.01  - C:\\Pictures\\%1 (%2/2)").arg(shown[i]).arg(i + 1));
+        }
+        // A double click on the folder opens it.
+        main->Dir1->show();
+        QListWidgetItem *folder = main->Dir1->findItems(QStringLiteral("Ferien \uF0E9t\uF0E9"), Qt::MatchExactly).value(0);
+        QVERIFY(folder);
+        QTest::mouseDClick(main->Dir1->viewport(), Qt::LeftButton, {}, main->Dir1->visualItemRect(folder).center());
+        QCOMPARE(main->Dir1->Path(), QStringLiteral("C:\\Pictures\\Ferien \uF0E9t\uF0E9"));
+        QCOMPARE(main->File1->ListCount(), 1);
+        main->File1->setListIndex(0);
+        QVERIFY(f.boxes->shown.isEmpty());
+        QCOMPARE(main->Label3->Caption(), QStringLiteral("C:\\Pictures\\Ferien \uF0E9t\uF0E9\\x.jpg"));
+    }
+
     void aFileInADriveRootHasOneBackslash()
     {
         f.picture(QStringLiteral("a.bmp"), {8, 8});
@@ -238,6 +283,10 @@ private slots:
                  QStringLiteral("Lumadex Viewer 3.01  - C:\\x.bmp (40000/40001)"));
         const QLocale c(QLocale::English, QLocale::UnitedStates);
         QCOMPARE(app::fileDateText(QDateTime(QDate(2024, 3, 5), QTime(0, 0)), c), c.toString(QDate(2024, 3, 5), QLocale::ShortFormat));
+        // The date and time shown have whole seconds: half a second past
+        // midnight is midnight, one second past is not.
+        QCOMPARE(app::fileDateText(QDateTime(QDate(2024, 3, 5), QTime(0, 0, 0, 500)), c), c.toString(QDate(2024, 3, 5), QLocale::ShortFormat));
+        QVERIFY(app::fileDateText(QDateTime(QDate(2024, 3, 5), QTime(0, 0, 1)), c).endsWith(QStringLiteral("12:00:01 AM")));
         QVERIFY(app::fileDateText(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)), c).endsWith(QStringLiteral("2:07:09 PM")));
     }
 };

@@ -146,6 +146,34 @@ private slots:
         QCOMPARE(main->Image1->Picture().naturalSize(), QSize(2000, 1000));
     }
 
+    void everyModeDecodesAJpegAgainForTheLargerView_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("stretched") << "St1" << QSize(613, 389);
+        QTest::newRow("auto-fit") << "auto1" << QSize(613, 307);
+    }
+    void everyModeDecodesAJpegAgainForTheLargerView()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QSize, shown);
+        QImage photo(2000, 1000, QImage::Format_RGB32);
+        photo.fill(Qt::darkGreen);
+        QVERIFY(photo.save(f.c() + QStringLiteral("/Pictures/photo.jpg"), "JPEG"));
+        app::Form1 *main = f.load();
+        main->File1->setListIndex(0);
+        main->findChild<controls::MenuItem *>(mode)->action()->trigger();
+        QVERIFY(main->Image1->Picture().isReduced());
+        QVERIFY(main->Image1->Picture().image().width() <= 453);
+        main->largev_Click();
+        QCOMPARE(main->Picture5->ScaleWidth(), shown.width());
+        // As many pixels as the wider pane shows, not the normal pane's copy enlarged.
+        QCOMPARE(main->Image1->Picture().image().size(), shown);
+        QCOMPARE(main->Image1->Picture().naturalSize(), QSize(2000, 1000));
+        main->restore_Click();
+        QCOMPARE(main->Image1->Picture().image().size(), shown); // more pixels do no harm
+    }
+
     void actualSizeInTheLargerViewRecomputesTheBars()
     {
         app::Form1 *main = show(QStringLiteral("p.bmp"), {1000, 200});

@@ -696,6 +696,16 @@ void TestMetafile::bitmapRecords()
         CHECK_PIXEL(out, 60, 60, qRgb(255, 0, 0));
         CHECK_PIXEL(out, 90, 90, white);
     }
+    {
+        // A negative width mirrors the source rectangle: the left half of
+        // the bitmap (red over blue), drawn back to front.
+        const QImage quarters = fourColours(4, 4);
+        EmfWriter w = emf100();
+        w.stretchDiBits(QRect(100, 0, -100, 100), QSize(2, 4), dibInfo(quarters, 24), dibBits(quarters, 24));
+        const QImage out = render(w.finish());
+        CHECK_PIXEL(out, 50, 25, qRgb(255, 0, 0));
+        CHECK_PIXEL(out, 50, 75, qRgb(0, 0, 255));
+    }
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #include "picture/Loader.h"
+#include "picture/metafile/writer/MetafileWriter.h"
 #include "tests/support/TestEnvironment.h"
 #include "tools/samples/SampleWriters.h"
 #include "tools/samples/Samples.h"
@@ -8,9 +9,12 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
 
 using picture::DecodeSize;
 
@@ -131,6 +135,34 @@ QByteArray rle8Bitmap(const QByteArray &pixels)
     return QByteArray("BM") + le32(offset + uint32_t(pixels.size())) + le32(0) + le32(offset) + info + palette + pixels;
 }
 
+QByteArray be32(uint32_t v)
+{
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = char((v >> (24 - 8 * i)) & 0xff);
+    return b;
+}
+
+uint32_t crc32(const QByteArray &bytes)
+{
+    uint32_t crc = 0xffffffff;
+    for (char c : bytes) {
+        crc ^= uint8_t(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// A 16 x 16 PNG whose second chunk, a text chunk, claims 1.5 GiB it does
+// not have: libpng allocates and clears that much before it finds out.
+QByteArray pngWithHugeTextChunk()
+{
+    const QByteArray ihdr = QByteArray("IHDR") + be32(16) + be32(16) + QByteArray("\x08\x06\0\0\0", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n") + be32(13) + ihdr + be32(crc32(ihdr)) + be32(0x60000000) + QByteArray("tEXt")
+           + QByteArray(40, '\0');
+}
+
 } // namespace
 
 class TestPicture : public QObject {
@@ -156,6 +188,8 @@ private slots:
     void rleDeltasAndRowOverflow();
     void oversizedHeadersGiveErrors_data();
     void oversizedHeadersGiveErrors();
+    void hostileFilesStayInBounds_data();
+    void hostileFilesStayInBounds();
 
     void reducedJpegKeepsNaturalSize();
     void orientationIsAppliedOnce_data();
@@ -391,6 +425,52 @@ void TestPicture::oversizedHeadersGiveErrors()
     const picture::LoadResult result = picture::loadFromData(data, DecodeSize::natural(), "big");
     QVERIFY(!result.ok());
     QVERIFY2(result.error.startsWith("big: "), qPrintable(result.error));
+}
+
+void TestPicture::hostileFilesStayInBounds_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("lastLine");
+    const QByteArray png = pngWithHugeTextChunk();
+    QByteArray icon = QByteArray("\0\0\x01\0\x01\0", 6) + QByteArray("\x10\x10\0\0\x01\0\x20\0", 8) + le32(uint32_t(png.size()))
+                      + le32(22) + png;
+    QTest::newRow("icon-png-chunk-past-its-end") << icon << 1 << "icon image 1 has an unreadable header";
+    picture::metafile::writer::EmfWriter emf(QRect(0, 0, 423, 423));
+    const QByteArray pngInfo = le32(40) + le32(16) + le32(16) + QByteArray("\x01\0\0\0", 4) + le32(5)
+                               + le32(uint32_t(png.size())) + QByteArray(16, '\0');
+    emf.stretchDiBits(QRect(0, 0, 16, 16), QSize(16, 16), pngInfo, png);
+    QTest::newRow("emf-bitmap-of-such-a-png") << emf.finish() << 0 << "16 X 16";
+    // A mirrored bitmap record whose source rectangle is far larger than its
+    // 2 x 2 bitmap: copying that rectangle would take a gigabyte.
+    picture::metafile::writer::EmfWriter mirrored(QRect(0, 0, 423, 423));
+    const QImage tiny(2, 2, QImage::Format_RGB32);
+    mirrored.stretchDiBits(QRect(16, 0, -16, 16), QSize(16000, 16000), picture::metafile::writer::dibInfo(tiny, 24),
+                           picture::metafile::writer::dibBits(tiny, 24));
+    QTest::newRow("emf-mirrored-blit-of-a-huge-source") << mirrored.finish() << 0 << "16 X 16";
+    // A placeable metafile of 20000 x 20000 units at 96 per inch.
+    picture::metafile::writer::WmfWriter wmf(true, QRect(0, 0, 20000, 20000), 96);
+    QTest::newRow("wmf-of-20000-pixels-square") << wmf.finish() << 1 << "20000 X 20000 is too large to draw as one image";
+}
+
+void TestPicture::hostileFilesStayInBounds()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, exitCode);
+    QFETCH(QString, lastLine);
+    const QString path = m_dir.filePath(QTest::currentDataTag());
+    QVERIFY(testsupport::writeFile(path, file));
+    QProcess render;
+    render.start(QStringLiteral(LUMADEX_RENDER), {path, path + ".png"});
+    QVERIFY(render.waitForFinished(-1));
+    QCOMPARE(render.exitStatus(), QProcess::NormalExit);
+    // The largest child so far: none of these may take more than 300 MB.
+    rusage usage{};
+    QCOMPARE(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    QVERIFY2(usage.ru_maxrss < 300 * 1024, qPrintable(QString::number(usage.ru_maxrss / 1024) + " MB"));
+    const QStringList lines = QString::fromUtf8(render.readAllStandardOutput()).trimmed().split('\n');
+    QVERIFY2(lines.last().endsWith(lastLine), qPrintable(lines.join(" / ")));
+    QCOMPARE(render.exitCode(), exitCode);
 }
 
 void TestPicture::reducedJpegKeepsNaturalSize()

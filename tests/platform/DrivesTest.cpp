@@ -1,12 +1,18 @@
 #include "platform/Drives.h"
+#include "platform/HostPath.h"
 #include "platform/WinPath.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestRunner.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using platform::CurrentDirectory;
 using platform::DriveTable;
@@ -71,6 +77,77 @@ private slots:
         QVERIFY(!CurrentDirectory::chDir(QStringLiteral("C:\\Nowhere")));
         QVERIFY(!CurrentDirectory::chDrive(QLatin1Char('E')));
         QCOMPARE(CurrentDirectory::drive(), QLatin1Char('D'));
+    }
+
+    // Every name a Linux folder can hold comes back exactly from its Windows
+    // name, and no Windows name holds a separator.
+    void hostNamesSurviveTheirWindowsNames_data()
+    {
+        QTest::addColumn<QByteArray>("host");
+        QTest::addColumn<QString>("windows");
+        QTest::newRow("plain") << QByteArray("beach.jpg") << QStringLiteral("beach.jpg");
+        QTest::newRow("utf-8") << QByteArray("Fotos \xc3\x9c \xf0\x9f\x8c\x8a.jpg") << QStringLiteral("Fotos Ü \U0001F30A.jpg");
+        QTest::newRow("backslash") << QByteArray("a\\b.jpg") << QStringLiteral("a\uF05Cb.jpg");
+        QTest::newRow("forbidden-ascii") << QByteArray("12:30 \"x\" <?*|>\x01.jpg")
+                                         << QStringLiteral("12\uF03A30 \uF022x\uF022 \uF03C\uF03F\uF02A\uF07C\uF03E\uF001.jpg");
+        QTest::newRow("latin-1") << QByteArray("caf\xe9.jpg") << QStringLiteral("caf\uF0E9.jpg");
+        QTest::newRow("cut-sequence") << QByteArray("\xe2\x82.jpg") << QStringLiteral("\uF0E2\uF082.jpg");
+        QTest::newRow("overlong") << QByteArray("\xc0\xaf") << QStringLiteral("\uF0C0\uF0AF");
+        QTest::newRow("encoded-surrogate") << QByteArray("\xed\xa0\x80") << QStringLiteral("\uF0ED\uF0A0\uF080");
+        // A name that already holds one of the private characters keeps it
+        // apart from the characters they stand for.
+        QTest::newRow("private-use") << QByteArray("\xef\x81\x9c") << QStringLiteral("\uF0EF\uF081\uF09C");
+        QTest::newRow("escape-lookalike") << QByteArray("\xed\xb3\xa9") << QStringLiteral("\uF0ED\uF0B3\uF0A9");
+    }
+    void hostNamesSurviveTheirWindowsNames()
+    {
+        QFETCH(QByteArray, host);
+        QFETCH(QString, windows);
+        const QString hostText = platform::hostPathFromBytes(host);
+        QCOMPARE(platform::hostPathBytes(hostText), host);
+        const QString windowsName = platform::windowsNameFromHost(hostText);
+        QCOMPARE(windowsName, windows);
+        QCOMPARE(platform::hostPathBytes(platform::hostNameFromWindows(windowsName)), host);
+    }
+
+    void aFolderOfOddNamesIsReachedThroughItsWindowsPaths()
+    {
+        const QList<QByteArray> names{"a\\b.jpg", "caf\xe9.jpg", "\xff\xfe", "Stra\xdf" "e"};
+        for (const QByteArray &name : names) {
+            const QByteArray path = QFile::encodeName(c) + "/Photos/" + name;
+            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            QVERIFY2(fd >= 0, name.constData());
+            QCOMPARE(::write(fd, name.constData(), size_t(name.size())), ssize_t(name.size()));
+            ::close(fd);
+        }
+        const DriveTable table = DriveTable::fromEnvironment();
+        for (const QByteArray &name : names) {
+            const QString host = c + QStringLiteral("/Photos/") + platform::hostPathFromBytes(name);
+            const QString windows = table.toWindowsPath(host);
+            QVERIFY(windows.startsWith(QStringLiteral("C:\\Photos\\")));
+            QCOMPARE(winpath::fileName(windows).count(QLatin1Char('\\')), 0);
+            QCOMPARE(table.toHostPath(windows), host);
+            // Found without regard to case too, as every other name is.
+            QCOMPARE(table.toHostPath(windows.toUpper()), host);
+            QFile file;
+            QVERIFY(platform::openHostFile(file, table.toHostPath(windows), QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), name);
+            QCOMPARE(platform::hostFileStatus(host)->size, name.size());
+        }
+        // Written through its bytes too; NewOnly refuses a file that exists.
+        const QString written = c + QStringLiteral("/Photos/") + platform::hostPathFromBytes("neu \xfc.jpg");
+        QFile out;
+        QVERIFY(platform::openHostFile(out, written, QIODevice::WriteOnly | QIODevice::NewOnly));
+        QCOMPARE(out.write("abc"), 3);
+        out.close();
+        QFile again;
+        QVERIFY(!platform::openHostFile(again, written, QIODevice::WriteOnly | QIODevice::NewOnly));
+        QCOMPARE(platform::hostFileStatus(written)->size, 3);
+        // A folder whose name is not UTF-8 becomes the current folder.
+        QVERIFY(::mkdir((QFile::encodeName(c) + "/Photos/Ordner \xe4").constData(), 0755) == 0);
+        QVERIFY(CurrentDirectory::chDir(QStringLiteral("C:\\Photos\\Ordner \uF0E4")));
+        QCOMPARE(CurrentDirectory::path(), QStringLiteral("C:\\Photos\\Ordner \uF0E4"));
+        QCOMPARE(platform::hostCurrentPath(), c + QStringLiteral("/Photos/Ordner ") + QChar(0xDCE4));
     }
 
     void pathTexts()

@@ -197,6 +197,53 @@ private slots:
         QCOMPARE(movedAside(env->hiveFile()).size(), 1);
     }
 
+    void aDamagedLineLosesOnlyItself()
+    {
+        // A hive as the viewer writes it, with one line hit by a stray byte.
+        settings::Write(settings::BackColor, QStringLiteral("4210752"));
+        settings::Write(settings::Speed, QStringLiteral("2500"));
+        settings::Write(settings::Locate, QStringLiteral("C:\\Photos"));
+        const QByteArray good = readFile(env->hiveFile());
+        const QString speed = QStringLiteral("\"Speed\"=\"2500\"");
+        const QByteArray line(reinterpret_cast<const char *>(speed.utf16()), speed.size() * 2);
+        const qsizetype at = good.indexOf(line);
+        QVERIFY(at > 0);
+        QByteArray damaged = good;
+        damaged[at + 2 * 7] = '\x01'; // "Speed"\x01"2500": no '=' any more
+        QVERIFY(testsupport::writeFile(env->hiveFile(), damaged));
+
+        QCOMPARE(settings::Read(settings::BackColor), QStringLiteral("4210752"));
+        QCOMPARE(settings::Read(settings::Locate), QStringLiteral("C:\\Photos"));
+        QCOMPARE(settings::Read(settings::Speed), QString());
+        QVERIFY(movedAside(env->hiveFile()).isEmpty()); // reading changes no file
+
+        // The next write keeps the damaged file aside, then writes back what was read.
+        settings::Write(settings::Loop, QStringLiteral("1"));
+        const QStringList aside = movedAside(env->hiveFile());
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(readFile(QFileInfo(env->hiveFile()).absolutePath() + QLatin1Char('/') + aside.first()), damaged);
+        QCOMPARE(settings::Read(settings::BackColor), QStringLiteral("4210752"));
+        QCOMPARE(settings::Read(settings::Loop), QStringLiteral("1"));
+        settings::Write(settings::Speed, QStringLiteral("1000"));
+        QCOMPARE(movedAside(env->hiveFile()).size(), 1); // the file is whole again
+        QCOMPARE(settings::Read(settings::Speed), QStringLiteral("1000"));
+    }
+
+    void namesTheFileCannotHoldAreRefused()
+    {
+        HKEY key = nullptr;
+        QCOMPARE(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\\\Lumadex", &key), ERROR_INVALID_PARAMETER);
+        const QByteArray longName = "Software\\" + QByteArray(256, 'n');
+        QCOMPARE(RegCreateKeyA(HKEY_CURRENT_USER, longName.constData(), &key), ERROR_INVALID_PARAMETER);
+        QVERIFY(!QFileInfo::exists(env->hiveFile()));
+        QCOMPARE(RegOpenKeyA(HKEY_CURRENT_USER, "Software\\\\Lumadex", &key), ERROR_INVALID_PARAMETER);
+        QCOMPARE(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Two\nLines", &key), ERROR_INVALID_PARAMETER);
+        // Nor a value name that would break its line.
+        QCOMPARE(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Lumadex Viewer", &key), ERROR_SUCCESS);
+        QCOMPARE(RegSetValueExA(key, "Two\r\nLines", 0, REG_SZ, reinterpret_cast<const BYTE *>("x"), 2), ERROR_INVALID_PARAMETER);
+        QCOMPARE(RegCloseKey(key), ERROR_SUCCESS);
+    }
+
     void aFileThatCannotBeReadIsNotReplaced()
     {
         if (::geteuid() == 0)

@@ -10,11 +10,8 @@ work=$(mktemp -d)
 fail() { echo "FAIL: $*"; status=1; }
 status=0
 
-# Xvfb picks a free display itself and writes its number to the file.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-display=":$(head -n 1 "$work/display")"
+source "$(dirname "$0")/display.sh"
+start_display "$work"
 cleanup() {
   [ -n "${first_pid:-}" ] && kill "$first_pid" 2>/dev/null
   kill "$xvfb_pid" 2>/dev/null
@@ -22,8 +19,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 1 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 mkdir -p "$work/home" "$work/c"
 cp -r "$samples" "$work/c/Pictures" 2>/dev/null || mkdir -p "$work/c/Pictures"

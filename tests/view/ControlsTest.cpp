@@ -63,6 +63,7 @@ private slots:
     void drawsPictureAtControlSize();
     void clickAndMouseDown();
     void scrollBarChangesByOneUnit();
+    void sunkenBorderTakesTheOuterTwoPixels();
 };
 
 void ControlsTest::stretchOffFollowsNaturalSize()
@@ -228,3 +229,37 @@ int runControlsTest(int argc, char **argv)
 }
 
 #include "ControlsTest.moc"
+
+void ControlsTest::sunkenBorderTakesTheOuterTwoPixels()
+{
+    // A picture filling the interior, so any pixel the border leaves out or
+    // the picture covers shows.
+    Pane pane;
+    pane.image->setStretch(true);
+    pane.image->Move(0, 0, 96, 76);
+    pane.image->setPicture(solidPicture({5, 5}, Qt::red));
+    const QImage shot = pane.box.grab().toImage();
+    QCOMPARE(shot.size(), QSize(100, 80));
+    const QPalette pal = pane.box.palette();
+    const QRgb mid = pal.color(QPalette::Mid).rgb(), light = pal.color(QPalette::Light).rgb();
+    const QRgb shadow = pal.color(QPalette::Shadow).rgb(), midlight = pal.color(QPalette::Midlight).rgb();
+    for (int x = 0; x < 99; ++x) {
+        QCOMPARE(shot.pixel(x, 0), mid);
+        QCOMPARE(shot.pixel(x + 1, 79), light);
+        if (x >= 1 && x < 98) {
+            QCOMPARE(shot.pixel(x, 1), shadow);
+            QCOMPARE(shot.pixel(x + 1, 78), midlight);
+        }
+    }
+    for (int y = 0; y < 79; ++y) {
+        QCOMPARE(shot.pixel(0, y), mid);
+        QCOMPARE(shot.pixel(99, y + 1), light);
+        if (y >= 1 && y < 78) {
+            QCOMPARE(shot.pixel(1, y), shadow);
+            QCOMPARE(shot.pixel(98, y + 1), midlight);
+        }
+    }
+    for (int y = 2; y < 78; ++y)
+        for (int x = 2; x < 98; ++x)
+            QCOMPARE(shot.pixel(x, y), qRgb(255, 0, 0));
+}

@@ -1,7 +1,7 @@
 // lumadex-render IN OUT.png [WIDTH HEIGHT]
 // Prints the picture's natural size as "W X H" and writes it as PNG at its
-// natural size or at WIDTH x HEIGHT. A file it cannot read gives one line with
-// the reason and exit status 1.
+// natural size or at WIDTH x HEIGHT. A file it cannot read, or a size over the
+// image limit, gives one line with the reason and exit status 1.
 #include "picture/Loader.h"
 
 #include <QGuiApplication>
@@ -40,6 +40,11 @@ int main(int argc, char **argv)
     const picture::Picture &picture = result.picture;
     std::printf("%d X %d\n", picture.naturalSize().width(), picture.naturalSize().height());
 
+    const QSize target = size.isEmpty() ? picture.naturalSize() : size;
+    if (!picture::Picture::fitsInOneImage(target)) {
+        std::printf("%s: %d X %d is too large to draw as one image\n", qPrintable(args[1]), target.width(), target.height());
+        return 1;
+    }
     QImage out;
     if (size.isEmpty()) {
         out = picture.toImage();

@@ -532,11 +532,15 @@ void EmfWriter::extTextOut(int x, int y, const QString &text, int options, const
 
 void EmfWriter::stretchDiBits(const QRect &dest, const QImage &image, int bpp, quint32 rop)
 {
-    const QByteArray info = dibInfo(image, bpp), bits = dibBits(image, bpp);
+    stretchDiBits(dest, image.size(), dibInfo(image, bpp), dibBits(image, bpp), rop);
+}
+
+void EmfWriter::stretchDiBits(const QRect &dest, QSize source, const QByteArray &info, const QByteArray &bits, quint32 rop)
+{
     QByteArray p;
     put32(p, dest.left()), put32(p, dest.top()), put32(p, dest.right()), put32(p, dest.bottom());
     put32(p, dest.x()), put32(p, dest.y());
-    put32(p, 0), put32(p, 0), put32(p, image.width()), put32(p, image.height());
+    put32(p, 0), put32(p, 0), put32(p, source.width()), put32(p, source.height());
     const int header = 8 + 72;
     put32(p, header), put32(p, info.size()), put32(p, header + info.size()), put32(p, bits.size());
     put32(p, 0);

@@ -151,6 +151,9 @@ public:
     void extTextOut(int x, int y, const QString &text, int options = 0, const QRect &rect = QRect(),
                     const QVector<int> &dx = {});
     void stretchDiBits(const QRect &dest, const QImage &image, int bitsPerPixel, quint32 rop = 0x00CC0020);
+    // The same with the bitmap's header and bits as given (any compression).
+    void stretchDiBits(const QRect &dest, QSize source, const QByteArray &info, const QByteArray &bits,
+                       quint32 rop = 0x00CC0020);
     void bitBlt(const QRect &dest, const QImage &image, int bitsPerPixel, quint32 rop = 0x00CC0020);
     void alphaBlend(const QRect &dest, const QImage &image, int constantAlpha, bool perPixelAlpha);
     void setDiBitsToDevice(const QPoint &at, const QImage &image, int bitsPerPixel);

@@ -1,0 +1,13 @@
+#include "app/Icon.h"
+
+namespace app {
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 256})
+        icon.addFile(QStringLiteral(":/icons/lumadex-viewer-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace app
