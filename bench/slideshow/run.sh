@@ -17,16 +17,15 @@ samples="$build/samples"
 [ -x "$bench" ] || { echo "no $bench: build the project first"; exit 1; }
 work=$(mktemp -d)
 
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
 cleanup() {
-  kill "$xvfb_pid" 2>/dev/null
-  wait "$xvfb_pid" 2>/dev/null
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/../../tests/support/display.sh"
+start_display "$work" 1920x1080x24 || exit 1
+export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 

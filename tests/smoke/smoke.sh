@@ -10,7 +10,7 @@ work=$(mktemp -d)
 fail() { echo "FAIL: $*"; status=1; }
 status=0
 
-source "$(dirname "$0")/display.sh"
+source "$(dirname "$0")/../support/display.sh"
 start_display "$work"
 cleanup() {
   [ -n "${first_pid:-}" ] && kill "$first_pid" 2>/dev/null

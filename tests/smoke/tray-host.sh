@@ -7,7 +7,7 @@ test=$(readlink -f "$1")
 work=$(mktemp -d)
 status=0
 
-source "$(dirname "$0")/display.sh"
+source "$(dirname "$0")/../support/display.sh"
 start_display "$work"
 cleanup() {
   [ -n "${trayer_pid:-}" ] && kill "$trayer_pid" 2>/dev/null
