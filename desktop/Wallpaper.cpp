@@ -7,11 +7,11 @@
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
 #include "platform/Folders.h"
+#include "platform/HostPath.h"
 #include "platform/Wallpaper.h"
 #include "settings/Settings.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace app {
 
@@ -102,7 +102,8 @@ void Form1::ApplyWallpaper()
     // directly, not written over itself.
     if (File1->FileName() == WallpaperFileName) {
         const QString hostSource = platform::DriveTable::fromEnvironment().toHostPath(source);
-        if (hostSource.isEmpty() || !QFileInfo(hostSource).isFile())
+        const auto status = platform::hostFileStatus(hostSource);
+        if (!status || !status->isFile)
             return fail();
         SetWallpaper(hostSource);
         return;

@@ -7,8 +7,9 @@
 #include "controls/PictureBox.h"
 #include "controls/Twips.h"
 #include "platform/Drives.h"
+#include "platform/HostPath.h"
 
-#include <QDir>
+
 #include <QPainter>
 #include <QPushButton>
 
@@ -71,7 +72,7 @@ void createPictureFolders()
     for (const QString &folder : PictureFolders) {
         const QString host = table.toHostPath(folder);
         if (!host.isEmpty())
-            QDir().mkdir(host); // one level: a missing parent fails, as it should
+            platform::makeHostFolder(host); // one level: a missing parent fails, as it should
     }
 }
 

@@ -1,6 +1,6 @@
 #include "platform/HostFiles.h"
 
-#include <QFile>
+#include "platform/HostPath.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,8 +13,8 @@ namespace platform::host {
 
 int renameNoReplace(const QString &from, const QString &to)
 {
-    const QByteArray src = QFile::encodeName(from);
-    const QByteArray dst = QFile::encodeName(to);
+    const QByteArray src = hostPathBytes(from);
+    const QByteArray dst = hostPathBytes(to);
 #ifdef __linux__
     if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
         return 0;
@@ -45,7 +45,7 @@ int renameNoReplace(const QString &from, const QString &to)
 
 void syncFolder(const QString &folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(hostPathBytes(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);

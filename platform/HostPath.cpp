@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -181,6 +182,47 @@ bool hostIsDir(const QString &hostPath)
 {
     const auto status = hostFileStatus(hostPath);
     return status && status->isDir;
+}
+
+bool hostPathTaken(const QString &hostPath)
+{
+    struct stat st;
+    return !hostPath.isEmpty() && ::lstat(hostPathBytes(hostPath).constData(), &st) == 0;
+}
+
+bool hostIsSymLink(const QString &hostPath)
+{
+    struct stat st;
+    return !hostPath.isEmpty() && ::lstat(hostPathBytes(hostPath).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+QString hostCanonicalPath(const QString &hostPath)
+{
+    if (hostPath.isEmpty())
+        return {};
+    char *resolved = ::realpath(hostPathBytes(hostPath).constData(), nullptr);
+    if (!resolved)
+        return {};
+    const QString path = hostPathFromBytes(QByteArrayView(resolved));
+    std::free(resolved);
+    return path;
+}
+
+QUrl hostFileUrl(const QString &hostPath)
+{
+    QByteArray path = hostPathBytes(hostPath);
+    if (!path.startsWith('/'))
+        path.prepend(hostPathBytes(hostCurrentPath()) + '/');
+    return QUrl::fromEncoded(QByteArrayLiteral("file://") + path.toPercentEncoding("/"), QUrl::StrictMode);
+}
+
+bool makeHostFolder(const QString &hostPath)
+{
+    if (hostPath.isEmpty()) {
+        errno = ENOENT;
+        return false;
+    }
+    return ::mkdir(hostPathBytes(hostPath).constData(), 0777) == 0;
 }
 
 QString hostCurrentPath()

@@ -6,6 +6,7 @@
 #include <QIODevice>
 #include <QString>
 #include <QStringView>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -52,6 +53,23 @@ struct HostFileStatus {
 };
 std::optional<HostFileStatus> hostFileStatus(const QString &hostPath);
 bool hostIsDir(const QString &hostPath);
+
+// What lstat() says (links not followed): whether anything, a dangling link
+// included, takes the path, and whether it is a link.
+bool hostPathTaken(const QString &hostPath);
+bool hostIsSymLink(const QString &hostPath);
+
+// The path with every link and "." or ".." resolved, as realpath() gives it;
+// empty when it does not exist.
+QString hostCanonicalPath(const QString &hostPath);
+
+// The file: URL of a host path, its bytes percent-encoded as they are, so
+// that a name with bytes that are not UTF-8 reaches another program intact.
+QUrl hostFileUrl(const QString &hostPath);
+
+// Makes one folder (its parent must exist). False with errno set when the
+// system refuses.
+bool makeHostFolder(const QString &hostPath);
 
 // The process's working folder as host path text, and changing it.
 QString hostCurrentPath();

@@ -1,10 +1,10 @@
 #include "platform/ShellExecute.h"
 
 #include "platform/Drives.h"
+#include "platform/HostPath.h"
 #include "platform/WinPath.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QMap>
 #include <QUrl>
 
@@ -36,7 +36,7 @@ public:
         if (url.isValid() && url.scheme().size() > 1)
             return QDesktopServices::openUrl(url);
         const QString host = DriveTable::fromEnvironment().toHostPath(CurrentDirectory::resolve(file));
-        if (host.isEmpty() || !QFileInfo::exists(host))
+        if (!hostFileStatus(host))
             return false;
         for (auto it = openers().cbegin(); it != openers().cend(); ++it) {
             if (host.endsWith(it.key(), Qt::CaseInsensitive)) {
@@ -44,7 +44,7 @@ public:
                 return true;
             }
         }
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(host));
+        return QDesktopServices::openUrl(hostFileUrl(host));
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/Drives.h"
 #include "platform/HostFiles.h"
+#include "platform/HostPath.h"
 #include "platform/ShellFileOpsTesting.h"
 #include "platform/Trash.h"
 
@@ -74,16 +75,15 @@ class FolderNames {
 public:
     explicit FolderNames(const QString &folder) : m_folder(folder)
     {
-        const QStringList entries =
-            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        for (const QString &entry : entries)
-            m_taken.insert(entry.toCaseFolded());
+        forEachHostEntry(folder, [this](QByteArrayView entry, HostEntryType) {
+            m_taken.insert(hostPathFromBytes(entry).toCaseFolded());
+        });
     }
     void take(const QString &name) { m_taken.insert(name.toCaseFolded()); }
     QString next(const QString &name) const
     {
         return freeName(name, [this](const QString &candidate) {
-            return m_taken.contains(candidate.toCaseFolded()) || QFileInfo::exists(QDir(m_folder).filePath(candidate));
+            return m_taken.contains(candidate.toCaseFolded()) || hostPathTaken(QDir(m_folder).filePath(candidate));
         });
     }
 
@@ -144,7 +144,7 @@ int writeAll(int fd, const char *data, qint64 size, qint64 offset)
 // and when it cannot be removed the copy is taken back.
 FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress *progress, bool removeSource)
 {
-    const QByteArray src = QFile::encodeName(source);
+    const QByteArray src = hostPathBytes(source);
     const Descriptor in(::open(src.constData(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         return failure(source, errno);
@@ -152,7 +152,7 @@ FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress
     if (::fstat(in.get(), &before) != 0)
         return failure(source, errno);
 
-    QByteArray temp = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".lumadex-copy-XXXXXX")));
+    QByteArray temp = hostPathBytes(QDir(folder).filePath(QStringLiteral(".lumadex-copy-XXXXXX")));
     Descriptor out(::mkostemp(temp.data(), O_CLOEXEC));
     if (out.get() < 0)
         return failure(folder, errno);
@@ -196,14 +196,14 @@ FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress
         return failure(folder, errno);
 
     QString placed;
-    if (const int error = renameToFreeName(QFile::decodeName(temp), folder, name, &placed))
+    if (const int error = renameToFreeName(hostPathFromBytes(temp), folder, name, &placed))
         return failure(folder, error);
     discard.dismiss();
     host::syncFolder(folder);
     if (removeSource) {
         if (::unlink(src.constData()) != 0) {
             const int error = errno;
-            ::unlink(QFile::encodeName(placed).constData());
+            ::unlink(hostPathBytes(placed).constData());
             return failure(source, error);
         }
         host::syncFolder(QFileInfo(source).absolutePath());
@@ -215,7 +215,7 @@ bool sameFolder(const QString &a, const QString &b)
 {
     struct stat sa {};
     struct stat sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+    return ::stat(hostPathBytes(a).constData(), &sa) == 0 && ::stat(hostPathBytes(b).constData(), &sb) == 0
            && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -231,7 +231,7 @@ FileOpResult moveFile(const QString &source, const QString &folder, CopyProgress
     }
     if (error != EXDEV)
         return failure(source, error);
-    if (QFileInfo(source).isSymLink())
+    if (hostIsSymLink(source))
         return FileOpResult::failed(source, QStringLiteral("A link cannot be moved to another file system."));
     return copyFile(source, folder, progress, true);
 }
@@ -291,8 +291,8 @@ private:
     {
         m_drives = DriveTable::fromEnvironment();
         const QString file = source.isEmpty() ? QString() : m_drives.toHostPath(CurrentDirectory::resolve(source));
-        const QFileInfo info(file);
-        if (file.isEmpty() || !(info.isFile() || info.isSymLink()))
+        const auto status = hostFileStatus(file);
+        if (file.isEmpty() || !((status && status->isFile) || hostIsSymLink(file)))
             return FileOpResult::failed(source, QStringLiteral("There is no such file."));
         return operation(file);
     }
@@ -311,7 +311,7 @@ private:
     {
         const QString folder =
             windowsFolder.isEmpty() ? QString() : m_drives.toHostPath(CurrentDirectory::resolve(windowsFolder));
-        return QFileInfo(folder).isDir() ? folder : QString();
+        return hostIsDir(folder) ? folder : QString();
     }
 
     static FileOpResult missingFolder(const QString &windowsPath)

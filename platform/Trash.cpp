@@ -1,6 +1,7 @@
 #include "platform/Trash.h"
 
 #include "platform/HostFiles.h"
+#include "platform/HostPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +22,7 @@ constexpr int LastTrashNumber = 9999;
 
 QByteArray bytes(const QString &path)
 {
-    return QFile::encodeName(path);
+    return hostPathBytes(path);
 }
 
 std::optional<struct stat> linkStatus(const QString &path)
@@ -54,13 +55,13 @@ bool makeTrashFolder(const QString &folder, bool mustBeOwn)
     const auto st = linkStatus(folder);
     if (mustBeOwn && (!st || !S_ISDIR(st->st_mode) || st->st_uid != ::getuid()))
         return false;
-    if (!QFileInfo(folder).isDir())
+    if (!hostIsDir(folder))
         return false;
     for (const char *sub : {"/files", "/info"}) {
         const QByteArray path = bytes(folder + QLatin1String(sub));
         if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
             return false;
-        if (!QFileInfo(QFile::decodeName(path)).isDir())
+        if (!hostIsDir(hostPathFromBytes(path)))
             return false;
     }
     return true;
@@ -154,7 +155,7 @@ QString homeTrash()
 
 QString volumeTop(const QString &hostFolder)
 {
-    QString folder = QFileInfo(hostFolder).canonicalFilePath();
+    QString folder = hostCanonicalPath(hostFolder);
     struct stat st {};
     if (folder.isEmpty() || ::stat(bytes(folder).constData(), &st) != 0)
         return {};
@@ -196,7 +197,7 @@ FileOpResult moveToTrash(const QString &hostPath)
     if (!st)
         return FileOpResult::failed(hostPath, host::errorText(errno));
     // The file's own name in its real folder: the path that a restore puts it back to.
-    const QString folder = QFileInfo(QFileInfo(hostPath).absolutePath()).canonicalFilePath();
+    const QString folder = hostCanonicalPath(QFileInfo(hostPath).absolutePath());
     if (folder.isEmpty())
         return FileOpResult::failed(hostPath, host::errorText(errno));
     const QString file = QDir(folder).filePath(QFileInfo(hostPath).fileName());

@@ -1,5 +1,7 @@
 #include "platform/Wallpaper.h"
 
+#include "platform/HostPath.h"
+
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -34,7 +36,7 @@ bool runLogged(const CommandRunner &run, const QString &program, const QStringLi
 
 QString fileUri(const QString &hostPath)
 {
-    return QUrl::fromLocalFile(QFileInfo(hostPath).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    return hostFileUrl(hostPath).toString(QUrl::FullyEncoded);
 }
 
 // A string in GVariant text form, as gsettings reads its values.

@@ -1,17 +1,18 @@
 #include "slideshow/DecodeAhead.h"
 
 #include <QDateTime>
-#include <QFileInfo>
+#include "platform/HostPath.h"
+
 #include <QPainter>
 
 namespace slideshow {
 
 FileStamp stampOf(const QString &hostPath)
 {
-    const QFileInfo info(hostPath);
-    if (!info.isFile())
+    const auto status = platform::hostFileStatus(hostPath);
+    if (!status || !status->isFile)
         return {};
-    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+    return {status->size, status->lastModified.toMSecsSinceEpoch()};
 }
 
 picture::LoadResult loadForShow(const QString &hostPath, const ShowTarget &target)

@@ -10,6 +10,7 @@
 #include "controls/Twips.h"
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
+#include "platform/HostPath.h"
 #include "platform/WinPath.h"
 #include "settings/Settings.h"
 #include "slideshow/Form3.h"
@@ -18,7 +19,7 @@
 #include "slideshow/ShowText.h"
 #include "view/DisplayLayout.h"
 
-#include <QFileInfo>
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -183,9 +184,9 @@ void Form1::WinF()
     // 8.
     image.setVisible(true);
     // 9.-11. The file named by its entry, in the current directory.
-    const QFileInfo info(hostPath(platform::CurrentDirectory::resolve(entry)));
-    if (info.isFile())
-        show->Label3->setCaption(slideshow::sizeAndPositionText(info.size(), ShowCnt + 1, File1->ListCount()));
+    const auto status = platform::hostFileStatus(hostPath(platform::CurrentDirectory::resolve(entry)));
+    if (status && status->isFile)
+        show->Label3->setCaption(slideshow::sizeAndPositionText(status->size, ShowCnt + 1, File1->ListCount()));
     else
         failed();
     // 12.

@@ -13,6 +13,7 @@
 #include "controls/PictureBox.h"
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
+#include "platform/HostPath.h"
 #include "platform/SystemColors.h"
 #include "platform/WinPath.h"
 #include "settings/Settings.h"
@@ -20,7 +21,7 @@
 #include "slideshow/Form3.h"
 #include "slideshow/ShowText.h"
 
-#include <QFileInfo>
+
 #include <QGroupBox>
 #include <QTimer>
 
@@ -182,10 +183,10 @@ void Form1::WinModePic()
     // 9.
     ApplyMode();
     // 10.-11. The file named by its entry, in the current directory.
-    const QFileInfo info(hostPath(platform::CurrentDirectory::resolve(entry)));
-    if (info.isFile()) {
-        Label7->setCaption(fileSizeText(info.size()));
-        Label8->setCaption(fileDateText(info.lastModified()));
+    const auto status = platform::hostFileStatus(hostPath(platform::CurrentDirectory::resolve(entry)));
+    if (status && status->isFile) {
+        Label7->setCaption(fileSizeText(status->size));
+        Label8->setCaption(fileDateText(status->lastModified));
     } else {
         failed();
     }

@@ -6,7 +6,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 
@@ -148,6 +150,21 @@ private slots:
         QVERIFY(CurrentDirectory::chDir(QStringLiteral("C:\\Photos\\Ordner \uF0E4")));
         QCOMPARE(CurrentDirectory::path(), QStringLiteral("C:\\Photos\\Ordner \uF0E4"));
         QCOMPARE(platform::hostCurrentPath(), c + QStringLiteral("/Photos/Ordner ") + QChar(0xDCE4));
+
+        // Made, resolved, linked and handed to other programs through its bytes.
+        const QString folder = c + QStringLiteral("/Photos/") + platform::hostPathFromBytes("f\xfcr");
+        QVERIFY(platform::makeHostFolder(folder));
+        QVERIFY(!platform::makeHostFolder(folder + QStringLiteral("/a/b")));
+        QVERIFY(platform::hostIsDir(folder));
+        const QString link = folder + QStringLiteral("/") + platform::hostPathFromBytes("l\xe9");
+        QVERIFY(::symlink("nowhere", platform::hostPathBytes(link).constData()) == 0);
+        QVERIFY(platform::hostPathTaken(link) && platform::hostIsSymLink(link) && !platform::hostFileStatus(link));
+        QVERIFY(!platform::hostIsSymLink(folder));
+        QCOMPARE(platform::hostCanonicalPath(folder + QStringLiteral("/../") + platform::hostPathFromBytes("f\xfcr")),
+                 QFileInfo(c).canonicalFilePath() + QStringLiteral("/Photos/") + platform::hostPathFromBytes("f\xfcr"));
+        QCOMPARE(platform::hostFileUrl(link).toEncoded(),
+                 QUrl::fromLocalFile(QFileInfo(c).absoluteFilePath()).toEncoded() + "/Photos/f%FCr/l%E9");
+        QCOMPARE(platform::hostFileUrl(QStringLiteral("/a b/#1.jpg")).toEncoded(), QByteArray("file:///a%20b/%231.jpg"));
     }
 
     void pathTexts()

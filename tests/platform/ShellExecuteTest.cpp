@@ -1,11 +1,14 @@
 #include "platform/Drives.h"
+#include "platform/HostPath.h"
 #include "platform/ShellExecute.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestRunner.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
+#include <cstdio>
 #include <memory>
 
 class ShellExecuteTest : public QObject {
@@ -38,6 +41,18 @@ private slots:
         QVERIFY(shell->ShellExecute(nullptr, QStringLiteral("Open"), QStringLiteral("Guide.HLP"), {}, {},
                                     platform::SW_SHOWNORMAL));
         QCOMPARE(opened, QStringList({host, host}));
+    }
+
+    // A name that is not UTF-8 reaches its opener as the file's own bytes.
+    void hostNamesReachTheirOpener()
+    {
+        const QByteArray name("H\xe9lp.hlp");
+        FILE *f = std::fopen((QFile::encodeName(env->driveC()) + "/Docs/" + name).constData(), "wb");
+        QVERIFY(f && std::fclose(f) == 0);
+        auto shell = platform::makeDesktopShell();
+        QVERIFY(shell->ShellExecute(nullptr, QStringLiteral("Open"), QStringLiteral("C:\\Docs\\H\uF0E9lp.hlp"), {}, {}, 1));
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(platform::hostPathBytes(opened.first()), QFile::encodeName(env->driveC()) + "/Docs/" + name);
     }
 
     void missingFilesAndUnknownDrivesAreRefused()

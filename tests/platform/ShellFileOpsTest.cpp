@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -58,6 +59,30 @@ void setModified(const QString &path, const QDateTime &stamp)
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+}
+
+// Files named by raw bytes, so that a name that is not UTF-8 is made and
+// read as the system has it, whatever the viewer's own mapping does.
+bool writeRaw(const QByteArray &path, const QByteArray &data)
+{
+    FILE *f = std::fopen(path.constData(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(data.constData(), 1, size_t(data.size()), f) == size_t(data.size());
+    return std::fclose(f) == 0 && ok;
+}
+
+QByteArray readRaw(const QByteArray &path)
+{
+    FILE *f = std::fopen(path.constData(), "rb");
+    if (!f)
+        return "(missing)";
+    QByteArray data;
+    char buffer[256];
+    while (const size_t got = std::fread(buffer, 1, sizeof buffer, f))
+        data.append(buffer, qsizetype(got));
+    std::fclose(f);
+    return data;
 }
 
 dev_t deviceOf(const QString &path)
@@ -296,6 +321,51 @@ private slots:
 
         QVERIFY(QFile::rename(r.path, recorded));
         QCOMPARE(readAll(original), QByteArray("first"));
+    }
+
+    // Names no Windows path can hold (bytes that are not UTF-8, a "\\") are
+    // copied, moved, renamed and trashed under their exact bytes; a file
+    // whose name a lossy decoding would give is never touched instead.
+    void hostNamesSurviveEveryOperation()
+    {
+        const QByteArray pictures = QFile::encodeName(c(QStringLiteral("Pictures/")));
+        const QByteArray other = QFile::encodeName(c(QStringLiteral("Other/")));
+        QVERIFY(writeRaw(pictures + "caf\xe9.jpg", "latin"));
+        QVERIFY(writeRaw(pictures + "a\\b.jpg", "slash"));
+        for (const QByteArray &decoy : {QByteArray("caf?.jpg"), QByteArray("caf\xef\xbf\xbd.jpg")})
+            QVERIFY(writeRaw(pictures + decoy, "decoy"));
+        const QString cafe = QStringLiteral("caf\uF0E9.jpg");
+
+        FileOpResult r = ops->copyTo(QStringLiteral("C:\\Pictures\\") + cafe, QStringLiteral("C:\\Other"), nullptr);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QCOMPARE(r.path, QStringLiteral("C:\\Other\\") + cafe);
+        QCOMPARE(readRaw(other + "caf\xe9.jpg"), QByteArray("latin"));
+
+        r = ops->copyTo(QStringLiteral("C:\\Pictures\\") + cafe, QStringLiteral("C:\\Pictures"), nullptr);
+        QCOMPARE(r.path, QStringLiteral("C:\\Pictures\\caf\uF0E9 - Copy.jpg"));
+        QCOMPARE(readRaw(pictures + "caf\xe9 - Copy.jpg"), QByteArray("latin"));
+
+        r = ops->moveTo(QStringLiteral("C:\\Pictures\\caf\uF0E9 - Copy.jpg"), QStringLiteral("C:\\Other"), nullptr);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QCOMPARE(r.path, QStringLiteral("C:\\Other\\caf\uF0E9 - Copy.jpg"));
+        QCOMPARE(readRaw(other + "caf\xe9 - Copy.jpg"), QByteArray("latin"));
+        QCOMPARE(readRaw(pictures + "caf\xe9 - Copy.jpg"), QByteArray("(missing)"));
+
+        r = ops->rename(QStringLiteral("C:\\Pictures\\a\uF05Cb.jpg"), QStringLiteral("\uF0FFa\uF05Cc.jpg"));
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QCOMPARE(r.path, QStringLiteral("C:\\Pictures\\\uF0FFa\uF05Cc.jpg"));
+        QCOMPARE(readRaw(pictures + "\xff" "a\\c.jpg"), QByteArray("slash"));
+
+        r = ops->moveToTrash(QStringLiteral("C:\\Pictures\\") + cafe);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        const QByteArray trash = QFile::encodeName(env->dataHome()) + "/Trash/";
+        QCOMPARE(readRaw(trash + "files/caf\xe9.jpg"), QByteArray("latin"));
+        QCOMPARE(readRaw(pictures + "caf\xe9.jpg"), QByteArray("(missing)"));
+        const QByteArray info = readRaw(trash + "info/caf\xe9.jpg.trashinfo");
+        QVERIFY2(info.contains("/Pictures/caf%E9.jpg\n"), info.constData());
+
+        for (const QByteArray &decoy : {QByteArray("caf?.jpg"), QByteArray("caf\xef\xbf\xbd.jpg")})
+            QCOMPARE(readRaw(pictures + decoy), QByteArray("decoy"));
     }
 
     void refusedTrashKeepsTheFile()

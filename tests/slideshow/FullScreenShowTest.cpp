@@ -2,13 +2,16 @@
 
 #include "controls/MenuItem.h"
 #include "controls/Twips.h"
+#include "platform/HostPath.h"
 #include "platform/SystemColors.h"
+#include "slideshow/DecodeAhead.h"
 #include "tests/support/TestRunner.h"
 
 #include <QDateTime>
 #include <QFontInfo>
 #include <QTest>
 
+#include <cstdio>
 #include <filesystem>
 
 using slideshow::Form6;
@@ -153,6 +156,29 @@ private slots:
         f.tick();
         QCOMPARE(f.show()->Label3->Caption(), text);
         QCOMPARE(f.show()->Label2->Caption(), QStringLiteral("4 X 4"));
+    }
+
+    // Names that are not UTF-8 show their sizes and are decoded ahead like
+    // any other.
+    void hostNamesShowWithTheirSizes()
+    {
+        for (const QByteArray &name : {QByteArray("caf\xe9 1.bmp"), QByteArray("caf\xe9 2.bmp")}) {
+            writeBmpOfLength(f.file(QStringLiteral("plain.bmp")), 300);
+            QVERIFY(std::rename(QFile::encodeName(f.file(QStringLiteral("plain.bmp"))).constData(),
+                                (QFile::encodeName(f.file(QString())) + name).constData())
+                    == 0);
+        }
+        settings::Write(settings::FileSize, QStringLiteral("1"));
+        f.start();
+        f.tick();
+        QCOMPARE(f.shownPath(), QStringLiteral("C:\\Pictures\\caf\uF0E9 1.bmp"));
+        QCOMPARE(f.show()->Label3->Caption(), QStringLiteral("300bytes (1/2)"));
+        const QString second = f.file(QString()) + platform::hostPathFromBytes("caf\xe9 2.bmp");
+        QCOMPARE(f.show()->decodeAhead().pendingPath(), second);
+        QTRY_VERIFY(f.show()->decodeAhead().isReady());
+        QCOMPARE(slideshow::stampOf(second).size, qint64(300));
+        f.tick();
+        QCOMPARE(f.show()->Label3->Caption(), QStringLiteral("300bytes (2/2)"));
     }
 
     void damagedFileShowsTheBannerForOneTick()
