@@ -5,6 +5,7 @@
 #include "platform/HostPath.h"
 #include "platform/ShellFileOpsTesting.h"
 #include "platform/Trash.h"
+#include "platform/WinPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -274,9 +275,13 @@ public:
         return run(source, [&](const QString &file) {
             if (newName.isEmpty())
                 return FileOpResult::failed(source, QStringLiteral("No new name was given."));
-            const QString target = m_drives.toHostPath(CurrentDirectory::resolve(newName));
+            QString target = m_drives.toHostPath(CurrentDirectory::resolve(newName));
             if (target.isEmpty())
                 return missingFolder(newName);
+            // Only the letter case changed: the case-blind lookup finds the
+            // file itself, and the name is taken as it was typed.
+            if (target == file)
+                target = QFileInfo(file).path() + QLatin1Char('/') + hostNameFromWindows(winpath::fileName(newName));
             if (const int error = host::renameNoReplace(file, target))
                 return inWindowsTerms(failure(target, error));
             return inWindowsTerms(FileOpResult::done(target));

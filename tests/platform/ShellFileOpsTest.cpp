@@ -287,6 +287,14 @@ private slots:
         r = ops->rename(QStringLiteral("sea.jpg"), QStringLiteral("c:\\pictures\\shore.jpg"));
         QCOMPARE(r.path, QStringLiteral("C:\\Pictures\\shore.jpg"));
         QCOMPARE(readAll(c(QStringLiteral("Pictures/shore.jpg"))), QByteArray("beach"));
+
+        // A new letter case of the same name, as Windows allows it.
+        r = ops->rename(QStringLiteral("C:\\Pictures\\abc.bmp"), QStringLiteral("C:\\Pictures\\Abc.BMP"));
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QCOMPARE(r.path, QStringLiteral("C:\\Pictures\\Abc.BMP"));
+        QCOMPARE(entries(c(QStringLiteral("Pictures"))), (QStringList{QStringLiteral("Abc.BMP"), QStringLiteral("shore.jpg")}));
+        QCOMPARE(ops->rename(QStringLiteral("C:\\Pictures\\Abc.BMP"), QStringLiteral("C:\\Pictures\\Abc.BMP")).status,
+                 FileOpResult::Status::Failed);
     }
 
     // Trash, then restore from what the .trashinfo says.
