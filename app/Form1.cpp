@@ -25,6 +25,9 @@
 #include <QApplication>
 #include <QGroupBox>
 
+#include <algorithm>
+#include <optional>
+
 namespace app {
 
 namespace {
@@ -272,13 +275,12 @@ void Form1::Form_Load()
     // 7. A first run stores the default delay.
     if (settings::Read(settings::First).isEmpty())
         settings::Write(settings::Speed, QStringLiteral("1000"));
-    // 8. The slide-show delay.
+    // 8. The slide-show delay. A stored delay that is no number counts as
+    // missing, and one below a millisecond as the shortest: an interval of 0
+    // would stop the show's timers, leaving it on its first screen.
     const QString speed = settings::Read(settings::Speed);
-    if (speed.isEmpty()) {
-        cuspeed = 1000;
-    } else if (const auto ms = controls::CLng(speed)) {
-        cuspeed = *ms;
-    }
+    const std::optional<qint32> ms = speed.isEmpty() ? std::nullopt : controls::CLng(speed);
+    cuspeed = ms ? std::max(*ms, qint32(1)) : 1000;
     settings::Write(settings::First, QStringLiteral("1"));
     // 9.-12. The default folder, falling back to drive C:.
     openDefaultFolder();

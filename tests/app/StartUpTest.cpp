@@ -106,7 +106,9 @@ private slots:
         QTest::newRow("started-before-without-speed") << "1" << "" << 1000 << "";
         QTest::newRow("stored-delay") << "1" << "2500" << 2500 << "2500";
         QTest::newRow("fraction-rounds-half-to-even") << "1" << "2500.5" << 2500 << "2500.5";
-        QTest::newRow("not-a-number-is-skipped") << "1" << "fast" << 0 << "fast";
+        QTest::newRow("not-a-number-is-the-default") << "1" << "fast" << 1000 << "fast";
+        QTest::newRow("zero-is-the-shortest") << "1" << "0" << 1 << "0";
+        QTest::newRow("negative-is-the-shortest") << "1" << "-5" << 1 << "-5";
         QTest::newRow("first-run-overrides-speed") << "" << "2500" << 1000 << "1000";
     }
     void theDelayComesFromTheSettings()
