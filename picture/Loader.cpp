@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace picture {
 
@@ -49,20 +50,28 @@ Decoded decode(const QByteArray &data, const DecodeSize &size)
 {
     if (data.isEmpty())
         return Decoded::failure(QStringLiteral("the file is empty"));
+    const auto shownSize = [&](QSize natural) { return decodedSize(size, natural); };
     if (looksLikeJpeg(data))
-        return decodeJpeg(data, [&](QSize natural) { return decodedSize(size, natural); });
+        return decodeJpeg(data, shownSize);
     if (looksLikeGif(data))
         return decodeGif(data);
     if (data.startsWith("BM"))
-        return decodeBmp(data, DibKind::File);
+        return decodeBmp(data, DibKind::File, shownSize);
     if (looksLikeIcon(data))
         return decodeIcon(data);
     if (looksLikeHeaderlessDib(data))
-        return decodeBmp(data, DibKind::Headerless);
+        return decodeBmp(data, DibKind::Headerless, shownSize);
     const QString other = unsupportedFormatName(data);
     if (!other.isEmpty())
         return Decoded::failure(QStringLiteral("%1 pictures are not supported").arg(other));
     return Decoded::failure(QStringLiteral("not a picture format the viewer reads"));
+}
+
+LoadResult pictureOf(Decoded decoded, const QString &sourcePath)
+{
+    if (decoded.image.size() != decoded.natural)
+        return {Picture::fromReducedImage(std::move(decoded.image), decoded.natural, sourcePath), {}};
+    return {Picture::fromImage(std::move(decoded.image)), {}};
 }
 
 LoadResult loadBytes(const QByteArray &data, DecodeSize size, const QString &name, const QString &sourcePath)
@@ -80,9 +89,7 @@ LoadResult loadBytes(const QByteArray &data, DecodeSize size, const QString &nam
     Decoded decoded = decode(data, size);
     if (!decoded.ok())
         return failed(decoded.error.isEmpty() ? QStringLiteral("unreadable picture") : decoded.error);
-    if (decoded.image.size() != decoded.natural)
-        return {Picture::fromReducedImage(std::move(decoded.image), decoded.natural, sourcePath), {}};
-    return {Picture::fromImage(std::move(decoded.image)), {}};
+    return pictureOf(std::move(decoded), sourcePath);
 }
 
 } // namespace
@@ -100,6 +107,16 @@ LoadResult load(const QString &hostPath, DecodeSize size)
     // a larger file cannot be one we would show.
     if (file.size() > codecs::kMaxDecodedBytes)
         return {{}, QStringLiteral("%1: the file is too large").arg(hostPath)};
+    // A large bitmap shown reduced is read a few rows at a time instead of
+    // whole; any other file, or one that path does not take, is read whole.
+    if (size.fit != DecodeSize::Fit::Natural && !size.box.isEmpty() && file.peek(2) == "BM") {
+        std::optional<Decoded> reduced =
+            codecs::decodeBmpReduced(file, [&](QSize natural) { return decodedSize(size, natural); });
+        if (reduced && reduced->ok())
+            return pictureOf(std::move(*reduced), hostPath);
+        if (!file.seek(0))
+            return {{}, QStringLiteral("%1: %2").arg(hostPath, file.errorString())};
+    }
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return {{}, QStringLiteral("%1: %2").arg(hostPath, file.errorString())};

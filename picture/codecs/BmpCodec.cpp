@@ -1,8 +1,11 @@
 #include "picture/codecs/Codecs.h"
 
+#include <QIODevice>
 #include <QList>
 
+#include <algorithm>
 #include <bit>
+#include <vector>
 
 namespace picture::codecs {
 
@@ -74,14 +77,18 @@ struct Header {
     qint64 pixelEnd = 0;
 };
 
-QString parseHeader(const ByteReader &r, DibKind kind, Header &h)
+// `fileSize` is the length of the whole file when `r` holds only its start
+// (the headers and colour table); -1 when `r` holds all of it.
+QString parseHeader(const ByteReader &r, DibKind kind, Header &h, qint64 fileSize = -1)
 {
+    if (fileSize < 0)
+        fileSize = r.size();
     const qint64 base = kind == DibKind::File ? 14 : 0;
     if (kind == DibKind::File) {
         if (!r.has(0, 18) || r.u8(0) != 'B' || r.u8(1) != 'M')
             return QStringLiteral("not a Windows bitmap");
         // A file size of 0 is common; one beyond the end means data is missing.
-        if (r.u32(2) > uint64_t(r.size()))
+        if (r.u32(2) > uint64_t(fileSize))
             return QStringLiteral("the bitmap is shorter than its header says (truncated file)");
     }
     const uint32_t hsize = r.u32(base);
@@ -238,29 +245,35 @@ QString parseHeader(const ByteReader &r, DibKind kind, Header &h)
     } else {
         h.pixelOffset = paletteEnd;
     }
-    if (h.pixelOffset >= r.size())
+    if (h.pixelOffset >= fileSize)
         return QStringLiteral("the bitmap has no pixel data");
-    h.pixelEnd = r.size();
+    h.pixelEnd = fileSize;
     return {};
 }
+
+// The largest block a reduced decode averages: a column's sum of k rows
+// stays within 16 bits.
+constexpr int kMaxBlock = 255;
 
 qint64 strideFor(qint64 width, qint64 bpp)
 {
     return ((width * bpp + 31) / 32) * 4;
 }
 
-QString decodeUncompressed(const ByteReader &r, const Header &h, QImage &image)
-{
-    const qint64 stride = strideFor(h.width, h.bpp);
-    if (!r.has(h.pixelOffset, stride * h.height))
-        return QStringLiteral("the pixel data is truncated");
-    const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]), alpha(h.masks[3]);
-    const bool plain32 = h.bpp == 32 && h.masks[0] == 0xff0000 && h.masks[1] == 0xff00 && h.masks[2] == 0xff
-        && (h.masks[3] == 0 || h.masks[3] == 0xff000000u);
-    const int paletteSize = int(h.palette.size());
-    for (int row = 0; row < h.height; ++row) {
-        const uint8_t *src = r.data() + h.pixelOffset + stride * row;
-        QRgb *dst = reinterpret_cast<QRgb *>(image.scanLine(h.topDown ? row : h.height - 1 - row));
+// Turns one stored row of an uncompressed bitmap into pixels.
+class RowDecoder {
+public:
+    explicit RowDecoder(const Header &h)
+        : m_h(h), m_red(h.masks[0]), m_green(h.masks[1]), m_blue(h.masks[2]), m_alpha(h.masks[3]),
+          m_plain32(h.bpp == 32 && h.masks[0] == 0xff0000 && h.masks[1] == 0xff00 && h.masks[2] == 0xff
+                    && (h.masks[3] == 0 || h.masks[3] == 0xff000000u)),
+          m_paletteSize(int(h.palette.size()))
+    {
+    }
+
+    QString operator()(const uint8_t *src, QRgb *dst) const
+    {
+        const Header &h = m_h;
         switch (h.bpp) {
         case 1:
         case 2:
@@ -271,7 +284,7 @@ QString decodeUncompressed(const ByteReader &r, const Header &h, QImage &image)
             for (int x = 0; x < h.width; ++x) {
                 const int shift = int(h.bpp) * (perByte - 1 - x % perByte);
                 const int index = (src[x / perByte] >> shift) & mask;
-                if (index >= paletteSize)
+                if (index >= m_paletteSize)
                     return QStringLiteral("colour index %1 is outside the colour table").arg(index);
                 dst[x] = h.palette[index];
             }
@@ -280,7 +293,7 @@ QString decodeUncompressed(const ByteReader &r, const Header &h, QImage &image)
         case 16:
             for (int x = 0; x < h.width; ++x) {
                 const uint32_t p = src[2 * x] | src[2 * x + 1] << 8;
-                dst[x] = qRgba(red(p), green(p), blue(p), h.useAlpha ? alpha(p) : 255);
+                dst[x] = qRgba(m_red(p), m_green(p), m_blue(p), h.useAlpha ? m_alpha(p) : 255);
             }
             break;
         case 24:
@@ -288,7 +301,7 @@ QString decodeUncompressed(const ByteReader &r, const Header &h, QImage &image)
                 dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
             break;
         case 32:
-            if (plain32) {
+            if (m_plain32) {
                 const uint32_t opaque = h.useAlpha ? 0 : 0xff000000u;
                 for (int x = 0; x < h.width; ++x)
                     dst[x] = (uint32_t(src[4 * x]) | uint32_t(src[4 * x + 1]) << 8 | uint32_t(src[4 * x + 2]) << 16
@@ -297,13 +310,182 @@ QString decodeUncompressed(const ByteReader &r, const Header &h, QImage &image)
                 for (int x = 0; x < h.width; ++x) {
                     const uint32_t p = uint32_t(src[4 * x]) | uint32_t(src[4 * x + 1]) << 8 | uint32_t(src[4 * x + 2]) << 16
                         | uint32_t(src[4 * x + 3]) << 24;
-                    dst[x] = qRgba(red(p), green(p), blue(p), h.useAlpha ? alpha(p) : 255);
+                    dst[x] = qRgba(m_red(p), m_green(p), m_blue(p), h.useAlpha ? m_alpha(p) : 255);
                 }
             }
             break;
         }
+        return {};
+    }
+
+private:
+    const Header &m_h;
+    const Channel m_red, m_green, m_blue, m_alpha;
+    const bool m_plain32;
+    const int m_paletteSize;
+};
+
+QString decodeUncompressed(const ByteReader &r, const Header &h, QImage &image)
+{
+    const qint64 stride = strideFor(h.width, h.bpp);
+    if (!r.has(h.pixelOffset, stride * h.height))
+        return QStringLiteral("the pixel data is truncated");
+    const RowDecoder decodeRow(h);
+    for (int row = 0; row < h.height; ++row) {
+        const uint8_t *src = r.data() + h.pixelOffset + stride * row;
+        QRgb *dst = reinterpret_cast<QRgb *>(image.scanLine(h.topDown ? row : h.height - 1 - row));
+        const QString error = decodeRow(src, dst);
+        if (!error.isEmpty())
+            return error;
     }
     return {};
+}
+
+// sum[i] += row[i] for `count` bytes, in fixed runs of 32 that the compiler
+// turns into vector code.
+void addRow(uint16_t *__restrict sum, const uint8_t *__restrict row, int count)
+{
+    constexpr int Run = 32;
+    int i = 0;
+    for (; i + Run <= count; i += Run)
+        for (int j = 0; j < Run; ++j)
+            sum[i + j] = uint16_t(sum[i + j] + row[i + j]);
+    for (; i < count; ++i)
+        sum[i] = uint16_t(sum[i] + row[i]);
+}
+
+// One row of blocks of a reduced decode: the column sums of its rows, by
+// byte of the stored (or decoded) pixels.
+struct BlockRow {
+    const uint16_t *columns;
+    int width; // pixels
+    int k;     // block width
+    int rows;  // rows summed (fewer than k at the bottom edge)
+    int at[3]; // where red, green and blue are within a pixel
+};
+
+// The average colour of each block of the row into `dst`; the last block
+// may be narrower. Step is the bytes a pixel, K the block width when known
+// at compile time (0: block.k).
+template <int Step, int K>
+void averageBlocks(const BlockRow &block, QRgb *dst)
+{
+    const int k = K ? K : block.k;
+    const int red = block.at[0], green = block.at[1], blue = block.at[2];
+    // A rounded division by a reciprocal; exact for sums this small.
+    const auto divider = [&](int count) { return ((uint64_t(1) << 32) + uint64_t(count) / 2) / uint64_t(count); };
+    const auto average = [](uint32_t sum, uint64_t by) { return uint32_t((sum * by + (uint64_t(1) << 31)) >> 32); };
+    const auto blockAt = [&](const uint16_t *p, int width, uint64_t by) {
+        uint32_t r = 0, g = 0, b = 0;
+        for (int j = 0; j < width; ++j, p += Step) {
+            r += p[red];
+            g += p[green];
+            b += p[blue];
+        }
+        return 0xff000000u | average(r, by) << 16 | average(g, by) << 8 | average(b, by);
+    };
+    const int blocks = block.width / k;
+    const uint64_t full = divider(block.rows * k);
+    const uint16_t *p = block.columns;
+    for (int x = 0; x < blocks; ++x, p += k * Step)
+        dst[x] = blockAt(p, k, full);
+    if (const int rest = block.width - blocks * k)
+        dst[blocks] = blockAt(p, rest, divider(block.rows * rest));
+}
+
+template <int Step>
+void averageBlocksOf(const BlockRow &block, QRgb *dst)
+{
+    switch (block.k) {
+    case 2: return averageBlocks<Step, 2>(block, dst);
+    case 3: return averageBlocks<Step, 3>(block, dst);
+    case 4: return averageBlocks<Step, 4>(block, dst);
+    default: return averageBlocks<Step, 0>(block, dst);
+    }
+}
+
+// The block width by which an opaque uncompressed bitmap is read reduced for
+// `shownSize` (see decodeBmp), or 1 when it is read in full.
+int reductionFor(const Header &h, DibKind kind, const std::function<QSize(QSize)> &shownSize, QSize *shown)
+{
+    if (!shownSize || kind == DibKind::IconEntry || h.compression != Rgb || h.useAlpha)
+        return 1;
+    *shown = shownSize(QSize(h.width, h.height));
+    if (shown->isEmpty())
+        return 1;
+    return std::max(1, std::min({h.width / shown->width(), h.height / shown->height(), kMaxBlock}));
+}
+
+// An opaque uncompressed bitmap read as the averages of its blocks of k x k
+// pixels, which is what a smooth reduction by k gives, without holding the
+// full picture: the image is (width + k - 1) / k by (height + k - 1) / k, and
+// the blocks at the right and bottom edges average the pixels they have.
+// The stored rows are given in file order, one at a time.
+class ReducedRows {
+public:
+    ReducedRows(const Header &h, int k)
+        : m_h(h), m_k(k), m_decodeRow(h),
+          m_asStored(h.bpp == 24 || (h.bpp == 32 && h.masks[0] == 0xff0000 && h.masks[1] == 0xff00 && h.masks[2] == 0xff)),
+          m_step(h.bpp == 24 ? 3 : 4)
+    {
+        m_image = QImage((h.width + k - 1) / k, (h.height + k - 1) / k, QImage::Format_RGB32);
+        if (m_image.isNull())
+            return;
+        m_decoded.resize(m_asStored ? 0 : size_t(h.width));
+        m_columns.assign(size_t(h.width) * size_t(m_step), 0);
+    }
+
+    QImage &image() { return m_image; }
+
+    // Row `index` of the file (0 is the first stored, the bottom one unless
+    // the bitmap is top-down), `stride` bytes at `src`.
+    QString add(int index, const uint8_t *src)
+    {
+        if (!m_asStored) {
+            // Every pixel is decoded, so that a damaged row fails as in a full decode.
+            const QString error = m_decodeRow(src, m_decoded.data());
+            if (!error.isEmpty())
+                return error;
+            src = reinterpret_cast<const uint8_t *>(m_decoded.data());
+        }
+        addRow(m_columns.data(), src, int(m_columns.size()));
+        const int y = m_h.topDown ? index : m_h.height - 1 - index;
+        const int outY = y / m_k;
+        const int first = outY * m_k, end = std::min(first + m_k, m_h.height);
+        // The block is complete with its last row in file order.
+        if (y == (m_h.topDown ? end - 1 : first)) {
+            // A QRgb in memory is blue, green, red, alpha on a little-endian
+            // machine, as a bitmap stores its pixels.
+            const bool bgr = m_asStored || Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+            const BlockRow block{m_columns.data(), m_h.width, m_k, end - first, {bgr ? 2 : 1, bgr ? 1 : 2, bgr ? 0 : 3}};
+            QRgb *dst = reinterpret_cast<QRgb *>(m_image.scanLine(outY));
+            if (m_step == 3)
+                averageBlocksOf<3>(block, dst);
+            else
+                averageBlocksOf<4>(block, dst);
+            std::fill(m_columns.begin(), m_columns.end(), uint16_t(0));
+        }
+        return {};
+    }
+
+private:
+    const Header &m_h;
+    const int m_k;
+    const RowDecoder m_decodeRow;
+    const bool m_asStored; // 24-bit and plain 32-bit rows are summed as stored
+    const int m_step;      // bytes a pixel in the summed rows
+    QImage m_image;
+    std::vector<QRgb> m_decoded;
+    // Column sums of up to k rows, by byte: 255 * kMaxBlock fits in 16 bits.
+    std::vector<uint16_t> m_columns;
+};
+
+// The reduced image smoothed to the shown size.
+Decoded reducedResult(QImage reduced, const Header &h, QSize shown)
+{
+    if (reduced.size() != shown)
+        reduced = reduced.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return {std::move(reduced), QSize(h.width, h.height), {}};
 }
 
 // RLE4, RLE8 and OS/2 RLE24. Pixels the stream skips (deltas, early line or
@@ -449,7 +631,7 @@ QSize dibEntrySize(const uint8_t *data, qint64 size, int *bitCount)
     return {h.width, h.height};
 }
 
-Decoded decodeBmp(const QByteArray &data, DibKind kind)
+Decoded decodeBmp(const QByteArray &data, DibKind kind, const std::function<QSize(QSize)> &shownSize)
 {
     const ByteReader r(data);
     Header h;
@@ -459,6 +641,26 @@ Decoded decodeBmp(const QByteArray &data, DibKind kind)
 
     const bool rle = h.compression == Rle8 || h.compression == Rle4 || h.compression == Os2Rle24;
     const bool alpha = h.useAlpha || rle || kind == DibKind::IconEntry;
+    // A picture shown at half its size or less is read block by block
+    // straight to a reduced size, then smoothed to the shown size. Only
+    // opaque uncompressed bitmaps: averaging transparent pixels would need
+    // premultiplied sums, and compressed ones are small anyway.
+    QSize shown;
+    if (const int k = reductionFor(h, kind, shownSize, &shown); k >= 2) {
+        const qint64 stride = strideFor(h.width, h.bpp);
+        if (!r.has(h.pixelOffset, stride * h.height))
+            return Decoded::failure(QStringLiteral("the pixel data is truncated"));
+        ReducedRows rows(h, k);
+        if (rows.image().isNull())
+            return Decoded::failure(QStringLiteral("not enough memory for %1 x %2 pixels").arg(h.width / k).arg(h.height / k));
+        for (int row = 0; row < h.height; ++row) {
+            error = rows.add(row, r.data() + h.pixelOffset + stride * row);
+            if (!error.isEmpty())
+                return Decoded::failure(error);
+        }
+        return reducedResult(std::move(rows.image()), h, shown);
+    }
+
     QImage image(h.width, h.height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         return Decoded::failure(QStringLiteral("not enough memory for %1 x %2 pixels").arg(h.width).arg(h.height));
@@ -468,6 +670,42 @@ Decoded decodeBmp(const QByteArray &data, DibKind kind)
     if (!error.isEmpty())
         return Decoded::failure(error);
     return Decoded::success(std::move(image));
+}
+
+std::optional<Decoded> decodeBmpReduced(QIODevice &file, const std::function<QSize(QSize)> &shownSize)
+{
+    // The headers and colour table come first; 64 KiB holds them for any
+    // bitmap this path reads (a larger colour table is read the usual way).
+    constexpr qint64 HeadBytes = 64 * 1024;
+    const qint64 fileSize = file.size();
+    if (file.isSequential() || fileSize <= HeadBytes || !file.seek(0))
+        return std::nullopt;
+    const QByteArray head = file.read(HeadBytes);
+    const ByteReader r(head);
+    Header h;
+    QSize shown;
+    if (head.size() != HeadBytes || !parseHeader(r, DibKind::File, h, fileSize).isEmpty())
+        return std::nullopt;
+    const int k = reductionFor(h, DibKind::File, shownSize, &shown);
+    const qint64 stride = strideFor(h.width, h.bpp);
+    if (k < 2 || h.pixelOffset + stride * h.height > fileSize || !file.seek(h.pixelOffset))
+        return std::nullopt;
+    ReducedRows rows(h, k);
+    if (rows.image().isNull())
+        return std::nullopt;
+    // Read a few hundred kilobytes at a time, so that the rows are summed
+    // while they are still in the cache.
+    const int perChunk = int(std::clamp<qint64>(256 * 1024 / stride, 1, h.height));
+    std::vector<uint8_t> chunk(size_t(stride * perChunk));
+    for (int row = 0; row < h.height;) {
+        const int count = std::min(perChunk, h.height - row);
+        if (file.read(reinterpret_cast<char *>(chunk.data()), stride * count) != stride * count)
+            return std::nullopt; // changed while it was read
+        for (int i = 0; i < count; ++i, ++row)
+            if (!rows.add(row, chunk.data() + stride * i).isEmpty())
+                return std::nullopt;
+    }
+    return reducedResult(std::move(rows.image()), h, shown);
 }
 
 } // namespace picture::codecs

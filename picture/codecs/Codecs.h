@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
 #include <QSize>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // The decoders behind picture::load. Each one reads a whole file held in
 // memory, checks it as strictly as the format allows, and either gives an
@@ -70,7 +72,16 @@ enum class DibKind {
 };
 // True when `data` starts with a bitmap info header we know (the headerless form).
 bool looksLikeHeaderlessDib(const QByteArray &data);
-Decoded decodeBmp(const QByteArray &data, DibKind kind);
+// `shownSize`, when given, maps the picture's size to the size it will be
+// shown at; an opaque uncompressed bitmap shown at half its size or less is
+// then decoded to exactly that size (see decodeJpeg), its natural size kept.
+Decoded decodeBmp(const QByteArray &data, DibKind kind, const std::function<QSize(QSize)> &shownSize = {});
+// The same reduced decode of a bitmap file read from `file` a few rows at a
+// time, without holding the whole file. Nothing when that decode does not
+// apply or the file is not one it reads cleanly (damaged, a large colour
+// table, changed while read): the caller then reads the whole file and
+// decodes it with decodeBmp, whose result and errors are the ones that count.
+std::optional<Decoded> decodeBmpReduced(QIODevice &file, const std::function<QSize(QSize)> &shownSize);
 // The size an icon entry's bitmap header states (height already halved), or an empty size.
 QSize dibEntrySize(const uint8_t *data, qint64 size, int *bitCount);
 

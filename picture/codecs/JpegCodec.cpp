@@ -3,6 +3,7 @@
 #include <QColorSpace>
 #include <QTransform>
 
+#include <bit>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -171,13 +172,22 @@ Decoded decodeJpeg(const QByteArray &data, const std::function<QSize(QSize)> &sh
     // smallest M that still gives at least the target's pixels.
     cinfo.scale_denom = 8;
     cinfo.scale_num = 8;
+    const auto scaledSide = [&](JDIMENSION side, unsigned m) { return (qint64(side) * m + 7) / 8; };
     for (unsigned m = 1; m < 8; ++m) {
-        const qint64 w = (qint64(cinfo.image_width) * m + 7) / 8, h = (qint64(cinfo.image_height) * m + 7) / 8;
-        if (w >= target.width() && h >= target.height()) {
+        if (scaledSide(cinfo.image_width, m) >= target.width() && scaledSide(cinfo.image_height, m) >= target.height()) {
             cinfo.scale_num = m;
             break;
         }
     }
+    // Only 1/8, 2/8, 4/8 and 8/8 have vector transforms; the others use plain
+    // C ones, and for subsampled chroma planes transforms of twice their size
+    // (3/8 decodes the chroma with a 6 x 6 transform, 6/8 with a 12 x 12). A
+    // 6000 x 4000 photograph (4:2:0) took 77 ms at 3/8 against 65 ms at 4/8,
+    // and 200 ms at 6/8 against 125 ms at 8/8, so the next power of two is
+    // taken, unless its larger image would exceed the decode limit.
+    if (const unsigned up = std::bit_ceil(cinfo.scale_num); up != cinfo.scale_num
+        && fitsDecodeLimit(scaledSide(cinfo.image_width, up), scaledSide(cinfo.image_height, up)))
+        cinfo.scale_num = up;
 
     if (cinfo.scale_num < 8) {
         // The result is smoothed down to the shown size anyway: the faster

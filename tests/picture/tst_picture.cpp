@@ -135,6 +135,65 @@ QByteArray rle8Bitmap(const QByteArray &pixels)
     return QByteArray("BM") + le32(offset + uint32_t(pixels.size())) + le32(0) + le32(offset) + info + palette + pixels;
 }
 
+// An uncompressed bitmap file of `image` at 8 (a 256-grey colour table, of
+// which only `colours` entries are stored), 16, 24 or 32 bits per pixel.
+QByteArray bitmapOf(const QImage &image, int bpp, bool topDown, int colours = 256)
+{
+    const int w = image.width(), h = image.height();
+    const int stride = ((w * bpp + 31) / 32) * 4;
+    QByteArray palette;
+    if (bpp == 8)
+        for (int i = 0; i < colours; ++i)
+            palette += char(i), palette += char(i), palette += char(i), palette += char(0);
+    QByteArray pixels(qsizetype(stride) * h, '\0');
+    for (int row = 0; row < h; ++row) {
+        const int y = topDown ? row : h - 1 - row;
+        auto *dst = reinterpret_cast<uint8_t *>(pixels.data()) + qsizetype(stride) * row;
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = image.pixel(x, y);
+            if (bpp == 8) {
+                dst[x] = uint8_t(qGray(c));
+            } else if (bpp == 16) {
+                const uint16_t v = uint16_t((qRed(c) >> 3) << 10 | (qGreen(c) >> 3) << 5 | qBlue(c) >> 3);
+                dst[2 * x] = uint8_t(v), dst[2 * x + 1] = uint8_t(v >> 8);
+            } else {
+                uint8_t *p = dst + x * (bpp / 8);
+                p[0] = uint8_t(qBlue(c)), p[1] = uint8_t(qGreen(c)), p[2] = uint8_t(qRed(c));
+            }
+        }
+    }
+    const QByteArray info = le32(40) + le32(uint32_t(w)) + le32(uint32_t(topDown ? -h : h)) + QByteArray("\x01\0", 2)
+        + char(bpp) + char(0) + le32(0) + le32(uint32_t(pixels.size())) + le32(2835) + le32(2835)
+        + le32(bpp == 8 ? uint32_t(colours) : 0) + le32(0);
+    const uint32_t offset = uint32_t(14 + 40 + palette.size());
+    return QByteArray("BM") + le32(offset + uint32_t(pixels.size())) + le32(0) + le32(offset) + info + palette + pixels;
+}
+
+// A smooth picture with some grain.
+QImage grainyGradient(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int d = int(random.bounded(13)) - 6;
+            image.setPixel(x, y, qRgb(qBound(0, x * 255 / w + d, 255), qBound(0, y * 255 / h + d, 255),
+                                      qBound(0, 128 + (x - y) / 4 + d, 255)));
+        }
+    return image;
+}
+
+int maxDifference(const QImage &a, const QImage &b)
+{
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    return most;
+}
+
 QByteArray be32(uint32_t v)
 {
     QByteArray b(4, '\0');
@@ -186,6 +245,9 @@ private slots:
     void formatComesFromContent();
 
     void rleDeltasAndRowOverflow();
+    void reducedBitmapMatchesFullDecode_data();
+    void reducedBitmapMatchesFullDecode();
+    void damagedBitmapFailsReducedAsInFull();
     void oversizedHeadersGiveErrors_data();
     void oversizedHeadersGiveErrors();
     void hostileFilesStayInBounds_data();
@@ -399,6 +461,81 @@ void TestPicture::rleDeltasAndRowOverflow()
                                   QByteArray("\x02\x00\x00\x00", 4)}) {     // no end-of-bitmap code
         const picture::LoadResult refused = picture::loadFromData(rle8Bitmap(bad));
         QVERIFY2(!refused.ok(), bad.toHex().constData());
+    }
+}
+
+void TestPicture::reducedBitmapMatchesFullDecode_data()
+{
+    QTest::addColumn<int>("bpp");
+    QTest::addColumn<bool>("topDown");
+    QTest::addColumn<QSize>("natural");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QSize>("shown");
+    // 335 x 202 by 3 and 2003 x 1337 by 10: padded rows, a narrower last
+    // column and a shorter last row of blocks.
+    QTest::newRow("24-bit bottom-up") << 24 << false << QSize(335, 202) << QSize(100, 100) << QSize(100, 60);
+    QTest::newRow("24-bit top-down") << 24 << true << QSize(335, 202) << QSize(100, 100) << QSize(100, 60);
+    QTest::newRow("32-bit bottom-up") << 32 << false << QSize(335, 202) << QSize(100, 100) << QSize(100, 60);
+    QTest::newRow("32-bit top-down") << 32 << true << QSize(335, 202) << QSize(100, 100) << QSize(100, 60);
+    QTest::newRow("8-bit colour table") << 8 << false << QSize(601, 301) << QSize(150, 150) << QSize(150, 75);
+    QTest::newRow("16-bit, exactly half") << 16 << true << QSize(402, 300) << QSize(201, 150) << QSize(201, 150);
+    QTest::newRow("24-bit, odd width, by 10") << 24 << false << QSize(2003, 1337) << QSize(200, 200) << QSize(200, 133);
+}
+
+void TestPicture::reducedBitmapMatchesFullDecode()
+{
+    QFETCH(int, bpp);
+    QFETCH(bool, topDown);
+    QFETCH(QSize, natural);
+    QFETCH(QSize, box);
+    QFETCH(QSize, shown);
+    const QByteArray bytes = bitmapOf(grainyGradient(natural.width(), natural.height()), bpp, topDown);
+    const QString path = m_dir.filePath(QStringLiteral("reduced-%1.bmp").arg(QTest::currentDataTag()));
+    QVERIFY(testsupport::writeFile(path, bytes));
+
+    const picture::LoadResult full = picture::load(path);
+    QVERIFY2(full.ok(), qPrintable(full.error));
+    QCOMPARE(full.picture.image().size(), natural);
+    // Read from the file a few rows at a time, and from the bytes in memory.
+    const picture::LoadResult fromFile = picture::load(path, DecodeSize::within(box));
+    const picture::LoadResult fromBytes = picture::loadFromData(bytes, DecodeSize::within(box));
+    QVERIFY2(fromFile.ok() && fromBytes.ok(), qPrintable(fromFile.error + fromBytes.error));
+    QCOMPARE(fromFile.picture.naturalSize(), natural);
+    QCOMPARE(fromFile.picture.image().size(), shown);
+    QVERIFY(fromFile.picture.isReduced());
+    QVERIFY(fromFile.picture.image() == fromBytes.picture.image());
+
+    const QImage expected = full.picture.image().scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const double mean = meanDifference(fromFile.picture.image(), expected);
+    const int most = maxDifference(fromFile.picture.image(), expected);
+    QVERIFY2(mean < 1.5 && most < 12, qPrintable(QStringLiteral("mean %1, largest %2").arg(mean).arg(most)));
+    // The full picture is still there for a larger view.
+    QCOMPARE(fromFile.picture.toImage().size(), natural);
+}
+
+void TestPicture::damagedBitmapFailsReducedAsInFull()
+{
+    const QImage image = grainyGradient(400, 300);
+    // 16 greys stored; one pixel in the middle of the picture uses index 200.
+    QImage outside(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < outside.height(); ++y)
+        for (int x = 0; x < outside.width(); ++x)
+            outside.setPixel(x, y, qRgb((x + y) % 16, (x + y) % 16, (x + y) % 16));
+    outside.setPixel(150, 150, qRgb(200, 200, 200));
+    const QList<std::pair<const char *, QByteArray>> damaged = {
+        {"truncated pixels", bitmapOf(image, 24, false).chopped(1000)},
+        {"truncated top-down pixels", bitmapOf(image, 32, true).chopped(1)},
+        {"colour index outside the table", bitmapOf(outside, 8, false, 16)},
+    };
+    for (const auto &[name, bytes] : damaged) {
+        const QString path = m_dir.filePath(QStringLiteral("damaged-%1.bmp").arg(QString::fromLatin1(name).replace(' ', '-')));
+        QVERIFY(testsupport::writeFile(path, bytes));
+        const picture::LoadResult full = picture::load(path);
+        const picture::LoadResult reduced = picture::load(path, DecodeSize::within(QSize(100, 100)));
+        QVERIFY2(!full.ok() && !full.error.isEmpty(), name);
+        QCOMPARE(reduced.error, full.error);
+        QVERIFY(!reduced.ok());
+        QCOMPARE(picture::loadFromData(bytes, DecodeSize::within(QSize(100, 100))).error, picture::loadFromData(bytes).error);
     }
 }
 
