@@ -9,7 +9,6 @@
 #include "platform/Drives.h"
 #include "platform/HostPath.h"
 
-
 #include <QPainter>
 #include <QPushButton>
 

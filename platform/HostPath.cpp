@@ -184,16 +184,27 @@ bool hostIsDir(const QString &hostPath)
     return status && status->isDir;
 }
 
-bool hostPathTaken(const QString &hostPath)
+namespace {
+
+std::optional<mode_t> linkMode(const QString &hostPath)
 {
     struct stat st;
-    return !hostPath.isEmpty() && ::lstat(hostPathBytes(hostPath).constData(), &st) == 0;
+    if (hostPath.isEmpty() || ::lstat(hostPathBytes(hostPath).constData(), &st) != 0)
+        return std::nullopt;
+    return st.st_mode;
+}
+
+} // namespace
+
+bool hostPathTaken(const QString &hostPath)
+{
+    return linkMode(hostPath).has_value();
 }
 
 bool hostIsSymLink(const QString &hostPath)
 {
-    struct stat st;
-    return !hostPath.isEmpty() && ::lstat(hostPathBytes(hostPath).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+    const std::optional<mode_t> mode = linkMode(hostPath);
+    return mode && S_ISLNK(*mode);
 }
 
 QString hostCanonicalPath(const QString &hostPath)

@@ -8,7 +8,6 @@
 #include "platform/WinPath.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QSet>

@@ -4,7 +4,6 @@
 #include "platform/HostPath.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -20,15 +19,10 @@ namespace {
 
 constexpr int LastTrashNumber = 9999;
 
-QByteArray bytes(const QString &path)
-{
-    return hostPathBytes(path);
-}
-
 std::optional<struct stat> linkStatus(const QString &path)
 {
     struct stat st {};
-    if (::lstat(bytes(path).constData(), &st) != 0)
+    if (::lstat(hostPathBytes(path).constData(), &st) != 0)
         return std::nullopt;
     return st;
 }
@@ -37,7 +31,7 @@ std::optional<struct stat> linkStatus(const QString &path)
 dev_t deviceOf(QString path)
 {
     struct stat st {};
-    while (::stat(bytes(path).constData(), &st) != 0) {
+    while (::stat(hostPathBytes(path).constData(), &st) != 0) {
         const QString up = QFileInfo(path).path();
         if (up == path)
             return 0;
@@ -50,7 +44,7 @@ dev_t deviceOf(QString path)
 // trash must be a real folder of this user's, not a link planted by another.
 bool makeTrashFolder(const QString &folder, bool mustBeOwn)
 {
-    if (::mkdir(bytes(folder).constData(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(hostPathBytes(folder).constData(), 0700) != 0 && errno != EEXIST)
         return false;
     const auto st = linkStatus(folder);
     if (mustBeOwn && (!st || !S_ISDIR(st->st_mode) || st->st_uid != ::getuid()))
@@ -58,10 +52,10 @@ bool makeTrashFolder(const QString &folder, bool mustBeOwn)
     if (!hostIsDir(folder))
         return false;
     for (const char *sub : {"/files", "/info"}) {
-        const QByteArray path = bytes(folder + QLatin1String(sub));
-        if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        const QString path = folder + QLatin1String(sub);
+        if (::mkdir(hostPathBytes(path).constData(), 0700) != 0 && errno != EEXIST)
             return false;
-        if (!hostIsDir(hostPathFromBytes(path)))
+        if (!hostIsDir(path))
             return false;
     }
     return true;
@@ -111,7 +105,7 @@ FileOpResult putInto(const QString &trashFolder, const QString &file, const QByt
         const QString entry = trashName(name, number);
         const QString infoPath = info.filePath(entry + QStringLiteral(".trashinfo"));
         const QString target = files.filePath(entry);
-        const int fd = ::open(bytes(infoPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd = ::open(hostPathBytes(infoPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
@@ -121,16 +115,16 @@ FileOpResult putInto(const QString &trashFolder, const QString &file, const QByt
         const bool closed = ::close(fd) == 0;
         if (!written || !closed) {
             const int error = errno;
-            ::unlink(bytes(infoPath).constData());
+            ::unlink(hostPathBytes(infoPath).constData());
             return FileOpResult::failed(file, host::errorText(error));
         }
         const int error = host::renameNoReplace(file, target);
         if (error == EEXIST) { // an entry without its .trashinfo: leave it, try the next name
-            ::unlink(bytes(infoPath).constData());
+            ::unlink(hostPathBytes(infoPath).constData());
             continue;
         }
         if (error != 0) {
-            ::unlink(bytes(infoPath).constData());
+            ::unlink(hostPathBytes(infoPath).constData());
             return FileOpResult::failed(file, host::errorText(error));
         }
         host::syncFolder(files.path());
@@ -157,12 +151,12 @@ QString volumeTop(const QString &hostFolder)
 {
     QString folder = hostCanonicalPath(hostFolder);
     struct stat st {};
-    if (folder.isEmpty() || ::stat(bytes(folder).constData(), &st) != 0)
+    if (folder.isEmpty() || ::stat(hostPathBytes(folder).constData(), &st) != 0)
         return {};
     const dev_t device = st.st_dev;
     for (;;) {
         const QString up = QFileInfo(folder).path();
-        if (up == folder || ::stat(bytes(up).constData(), &st) != 0 || st.st_dev != device)
+        if (up == folder || ::stat(hostPathBytes(up).constData(), &st) != 0 || st.st_dev != device)
             return folder;
         folder = up;
     }
@@ -206,7 +200,7 @@ FileOpResult moveToTrash(const QString &hostPath)
     if (st->st_dev == deviceOf(home)) {
         if (!makeHomeTrash(home))
             return FileOpResult::failed(hostPath, QStringLiteral("The home trash cannot be used."));
-        return putInto(home, file, bytes(file));
+        return putInto(home, file, hostPathBytes(file));
     }
     // Another volume: its own trash or none. The file is not carried over
     // to the home trash, and it is never deleted outright.
@@ -215,7 +209,7 @@ FileOpResult moveToTrash(const QString &hostPath)
     if (!trash)
         return FileOpResult::failed(hostPath, QStringLiteral("This volume has no trash."));
     const QString relative = QDir(top).relativeFilePath(file);
-    return putInto(*trash, file, bytes(relative));
+    return putInto(*trash, file, hostPathBytes(relative));
 }
 
 } // namespace platform::trash
