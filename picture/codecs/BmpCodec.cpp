@@ -271,6 +271,9 @@ public:
     {
     }
 
+    // 32-bit rows in the plain blue, green, red, alpha order.
+    bool plain32() const { return m_plain32; }
+
     QString operator()(const uint8_t *src, QRgb *dst) const
     {
         const Header &h = m_h;
@@ -425,7 +428,7 @@ class ReducedRows {
 public:
     ReducedRows(const Header &h, int k)
         : m_h(h), m_k(k), m_decodeRow(h),
-          m_asStored(h.bpp == 24 || (h.bpp == 32 && h.masks[0] == 0xff0000 && h.masks[1] == 0xff00 && h.masks[2] == 0xff)),
+          m_asStored(h.bpp == 24 || m_decodeRow.plain32()),
           m_step(h.bpp == 24 ? 3 : 4)
     {
         m_image = QImage((h.width + k - 1) / k, (h.height + k - 1) / k, QImage::Format_RGB32);
