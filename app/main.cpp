@@ -1,9 +1,11 @@
 #include "app/Form10.h"
 #include "app/Runtime.h"
 #include "app/Icon.h"
+#include "controls/BrowseForFolderDialog.h"
 #include "controls/Form.h"
 #include "desktop/Help.h"
 #include "platform/Dialogs.h"
+#include "platform/FolderChooser.h"
 #include "platform/ShellExecute.h"
 
 #include <QApplication>
@@ -20,6 +22,7 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     controls::Form::setQuitWhenLastUnloaded(true);
     platform::setDialogs(platform::makeQtDialogs());
+    platform::setFolderChooser(controls::makeBrowseForFolderChooser());
     // No desktop opens ".hlp" files any more: the viewer shows its own help.
     platform::setOpener(QStringLiteral(".hlp"), desktop::openHelpDocument);
 

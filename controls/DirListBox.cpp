@@ -40,35 +40,6 @@ public:
     }
 };
 
-struct OpenedFolder {
-    QString path; // Windows path as spelled on disk
-    QStringList subFolders;
-};
-
-// Finds a folder and reads it; nothing when it cannot be listed.
-std::optional<OpenedFolder> openFolder(const QString &windowsPath)
-{
-    QString full = windowsPath.trimmed();
-    if (full.size() == 2 && !winpath::driveLetter(full).isNull())
-        full = platform::CurrentDirectory::ofDrive(winpath::driveLetter(full));
-    full = winpath::normalized(platform::CurrentDirectory::resolve(full));
-    const platform::DriveTable table = platform::DriveTable::fromEnvironment();
-    const auto drive = table.drive(winpath::driveLetter(full));
-    if (!drive)
-        return std::nullopt;
-    const QString host = table.toHostPath(full);
-    std::optional<FolderEntries> entries = readFolder(host, FolderParts::Folders);
-    if (!entries)
-        return std::nullopt;
-    // Spelled through this drive alone: a nested drive's folder keeps the
-    // letter it was opened under.
-    QString spelled = platform::DriveTable({*drive}).toWindowsPath(host);
-    if (spelled.isEmpty())
-        spelled = full;
-    sortNamesIgnoringCase(entries->folders);
-    return OpenedFolder{winpath::normalized(spelled), entries->folders};
-}
-
 } // namespace
 
 DirListBox::DirListBox(QWidget *parent) : QListWidget(parent)

@@ -11,17 +11,13 @@
 
 namespace controls {
 
-namespace {
-
-QString entryText(const platform::Drive &drive)
+QString driveEntryText(const platform::Drive &drive)
 {
     QString label = QFileInfo(drive.hostRoot).fileName();
     if (label.isEmpty())
         label = QDir::toNativeSeparators(drive.hostRoot); // "/" has no name
     return QString(drive.letter.toLower()) + QStringLiteral(": [") + label + QLatin1Char(']');
 }
-
-} // namespace
 
 DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
 {
@@ -40,7 +36,7 @@ void DriveListBox::Refresh()
     clear();
     const platform::DriveTable table = platform::DriveTable::fromEnvironment();
     for (const platform::Drive &drive : table.drives()) {
-        addItem(entryText(drive), QVariant(drive.letter));
+        addItem(driveEntryText(drive), QVariant(drive.letter));
         setItemData(count() - 1, drive.hostRoot, Qt::ToolTipRole);
     }
     int keep = indexOfLetter(chosen.isNull() ? platform::CurrentDirectory::drive() : chosen);

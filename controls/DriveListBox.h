@@ -3,7 +3,15 @@
 #include <QComboBox>
 #include <QString>
 
+namespace platform {
+struct Drive;
+}
+
 namespace controls {
+
+// How a drive is named wherever the viewer lists drives: "c: [alice]", the
+// bracket holding the name of the host folder behind the letter.
+QString driveEntryText(const platform::Drive &drive);
 
 // The drive list: one entry a letter of the drive table, shown as the classic
 // control shows it ("c: [alice]", the bracket holding the name of the host

@@ -24,6 +24,19 @@ enum class FolderParts { Files, Folders };
 // names back exactly. Returns nothing when the folder cannot be opened.
 std::optional<FolderEntries> readFolder(const QString &hostFolder, FolderParts parts);
 
+// A folder named by a Windows path, with its sub-folders sorted as the
+// folder list shows them.
+struct OpenedFolder {
+    QString path; // Windows path as spelled on disk
+    QStringList subFolders;
+};
+
+// Finds a folder through the drive table and reads it: each component is
+// looked up without regard to case, "D:" alone is that drive's current
+// folder, a relative name resolves against the current folder. Nothing when
+// it cannot be listed (missing, unreadable, drive not ready).
+std::optional<OpenedFolder> openFolder(const QString &windowsPath);
+
 // True when the host folder exists and can be listed.
 bool canListFolder(const QString &hostFolder);
 

@@ -6,6 +6,8 @@
 #include <QMenuBar>
 #include <QShortcut>
 
+#include <algorithm>
+
 namespace controls {
 
 namespace {
@@ -73,7 +75,50 @@ void MenuItem::attachTo(QMainWindow *window)
 {
     window->menuBar()->addAction(m_action);
     m_window = window;
+    updateBar();
     updateShortcuts();
+}
+
+QList<MenuItem *> MenuItem::barItems() const
+{
+    QList<MenuItem *> items;
+    auto *window = qobject_cast<QMainWindow *>(m_window.data());
+    if (m_parentItem || !window)
+        return items;
+    for (QAction *action : window->menuBar()->actions())
+        if (auto *item = qobject_cast<MenuItem *>(action->parent()))
+            items << item;
+    return items;
+}
+
+bool MenuItem::ownsAccessKey() const
+{
+    if (m_parentItem)
+        return true;
+    if (!m_visible)
+        return false;
+    if (m_enabled)
+        return true;
+    // A greyed menu hands its key to an enabled one of the same key, which
+    // the menu bar would otherwise share with it, press by press.
+    const QKeySequence key = QKeySequence::mnemonic(m_caption);
+    if (key.isEmpty())
+        return true;
+    const QList<MenuItem *> bar = barItems();
+    return std::none_of(bar.cbegin(), bar.cend(), [&](const MenuItem *other) {
+        return other != this && other->m_visible && other->m_enabled && QKeySequence::mnemonic(other->m_caption) == key;
+    });
+}
+
+void MenuItem::updateBar()
+{
+    const QList<MenuItem *> bar = barItems();
+    if (bar.isEmpty()) {
+        updateAction();
+        return;
+    }
+    for (MenuItem *item : bar)
+        item->updateAction();
 }
 
 QWidget *MenuItem::window() const
@@ -87,20 +132,20 @@ QWidget *MenuItem::window() const
 void MenuItem::setCaption(const QString &caption)
 {
     m_caption = caption;
-    updateAction();
+    updateBar();
 }
 
 void MenuItem::setEnabled(bool enabled)
 {
     m_enabled = enabled;
-    updateAction();
+    updateBar();
     updateShortcuts();
 }
 
 void MenuItem::setVisible(bool visible)
 {
     m_visible = visible;
-    updateAction();
+    updateBar();
     updateShortcuts();
 }
 
@@ -132,9 +177,9 @@ void MenuItem::updateAction()
     // shortcut of our own, so that it obeys isReachable().
     // A separator line carries no text: styles would print the "-" beside it.
     QString text = isSeparator() ? QString() : m_caption;
-    // A hidden top-level item owns no access key: the menu bar still matches
-    // the keys of its hidden entries, and two entries with one key take turns.
-    if (!m_parentItem && !m_visible)
+    // The menu bar still matches the keys of its hidden and greyed entries,
+    // and two entries with one key take turns: see ownsAccessKey().
+    if (!ownsAccessKey())
         text = withoutAccessKey(text);
     if (!m_shortcut.isEmpty() && !isSeparator())
         text += QLatin1Char('\t') + m_shortcut.toString(QKeySequence::NativeText);

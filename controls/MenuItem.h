@@ -24,7 +24,8 @@ namespace controls {
 // A top-level item shows in its window's menu bar while visible, greyed
 // while disabled. A hidden top-level item can still be opened as a pop-up
 // menu with popup() or exec(); its access key ("&O") belongs to it only
-// while it is visible.
+// while it is visible, and a disabled one hands its key to a visible,
+// enabled item of the same bar with that key.
 //
 // A shortcut key works while the window (or any control in it) has the
 // focus, as long as the item and every item above it are enabled and
@@ -82,6 +83,11 @@ private:
     MenuItem(const QString &name, const QString &caption, MenuItem *parentItem);
     void setUp();
     void updateAction();
+    // Top-level items of the same menu bar, this one included; empty for a
+    // child item or one not attached to a window.
+    QList<MenuItem *> barItems() const;
+    bool ownsAccessKey() const;
+    void updateBar(); // the texts of every item of this one's bar
     void updateShortcuts(); // this item and its tree
     QWidget *window() const;
     void chosen();

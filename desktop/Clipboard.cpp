@@ -6,6 +6,7 @@
 #include "controls/ImageControl.h"
 #include "controls/Label.h"
 #include "controls/MenuItem.h"
+#include "picture/Picture.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 
@@ -55,8 +56,9 @@ void Form1::view2_Click()
     File1->Refresh();
     // 3.
     setCaption(TitlePrefix + QStringLiteral("Untitled"));
-    // 4. Data that does not decode ends the command here.
-    const QImage pasted = platform::clipboardBitmap();
+    // 4. Data that does not decode, or a picture larger than the viewer
+    // opens from a file, ends the command here.
+    const QImage pasted = platform::clipboardBitmap(&picture::Picture::fitsInOneImage);
     if (pasted.isNull())
         return invalidClipboard();
     Image1->setPicture(picture::Picture::fromImage(pasted));

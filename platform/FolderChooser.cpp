@@ -1,12 +1,21 @@
 #include "platform/FolderChooser.h"
 
-#include "platform/Drives.h"
-
-#include <QFileDialog>
+#include <QtGlobal>
 
 namespace platform {
 
 namespace {
+
+// The window is built on the list controls, above this folder, so the
+// program hands it in at start-up.
+class NoFolderChooser final : public FolderChooser {
+public:
+    QString BrowseForFolder(QWidget *, const QString &) override
+    {
+        qWarning("No folder chooser installed: the choice counts as cancelled");
+        return {};
+    }
+};
 
 std::unique_ptr<FolderChooser> &current()
 {
@@ -14,36 +23,18 @@ std::unique_ptr<FolderChooser> &current()
     return instance;
 }
 
-class DesktopFolderChooser final : public FolderChooser {
-public:
-    QString BrowseForFolder(QWidget *owner, const QString &title) override
-    {
-        const DriveTable table = DriveTable::fromEnvironment();
-        const QString start = table.toHostPath(CurrentDirectory::path());
-        const QString chosen = QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
-        if (chosen.isEmpty())
-            return {};
-        return table.toWindowsPath(chosen);
-    }
-};
-
 } // namespace
 
 FolderChooser &folderChooser()
 {
     if (!current())
-        current() = makeDesktopFolderChooser();
+        current() = std::make_unique<NoFolderChooser>();
     return *current();
 }
 
 void setFolderChooser(std::unique_ptr<FolderChooser> instance)
 {
     current() = std::move(instance);
-}
-
-std::unique_ptr<FolderChooser> makeDesktopFolderChooser()
-{
-    return std::make_unique<DesktopFolderChooser>();
 }
 
 } // namespace platform

@@ -7,8 +7,9 @@
 class QWidget;
 
 // SHBrowseForFolder: the shell's dialog for choosing a folder (file-system
-// folders only, from the desktop down). Handlers reach it through
-// folderChooser(); tests put a scripted double in place with setFolderChooser().
+// folders only, from the drives down). Handlers reach it through
+// folderChooser(); the program installs its window
+// (controls::makeBrowseForFolderChooser), tests a scripted double.
 namespace platform {
 
 class FolderChooser {
@@ -19,12 +20,8 @@ public:
     virtual QString BrowseForFolder(QWidget *owner, const QString &title) = 0;
 };
 
+// The installed chooser; until one is installed, every choice is a cancel.
 FolderChooser &folderChooser();
-// Replaces the chooser (the program uses the desktop one; tests a double).
 void setFolderChooser(std::unique_ptr<FolderChooser> instance);
-
-// Qt's folder dialog; the chosen host folder is named through the drive
-// table, and one outside every drive counts as a cancel.
-std::unique_ptr<FolderChooser> makeDesktopFolderChooser();
 
 } // namespace platform

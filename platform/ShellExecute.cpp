@@ -6,6 +6,7 @@
 
 #include <QDesktopServices>
 #include <QMap>
+#include <QProcess>
 #include <QUrl>
 
 namespace platform {
@@ -24,9 +25,30 @@ QMap<QString, std::function<void(const QString &)>> &openers()
     return table;
 }
 
+// The host folder a started program works in: the caller's folder when it
+// exists, otherwise nothing, and the program inherits the viewer's own.
+QString workingFolder(const QString &directory)
+{
+    if (directory.isEmpty())
+        return {};
+    const QString host = DriveTable::fromEnvironment().toHostPath(CurrentDirectory::resolve(directory));
+    return hostIsDir(host) ? host : QString();
+}
+
+// QDesktopServices::openUrl starts the desktop's opener in the viewer's
+// working folder, whatever the caller asked for; xdg-open, the opener it
+// would start, is started here in `hostFolder` instead. Without xdg-open Qt's
+// own search for a program is the better choice.
+bool openInFolder(const QUrl &url, const QString &hostFolder)
+{
+    if (QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromLatin1(url.toEncoded())}, hostFolder))
+        return true;
+    return QDesktopServices::openUrl(url);
+}
+
 class DesktopShell final : public Shell {
 public:
-    bool ShellExecute(QWidget *, const QString &, const QString &file, const QString &, const QString &,
+    bool ShellExecute(QWidget *, const QString &, const QString &file, const QString &, const QString &directory,
                       int) override
     {
         if (file.isEmpty())
@@ -34,7 +56,7 @@ public:
         // A drive letter is one character before the colon; anything longer is a scheme.
         const QUrl url(file);
         if (url.isValid() && url.scheme().size() > 1)
-            return QDesktopServices::openUrl(url);
+            return openInFolder(url, workingFolder(directory));
         const QString host = DriveTable::fromEnvironment().toHostPath(CurrentDirectory::resolve(file));
         if (!hostFileStatus(host))
             return false;
@@ -44,7 +66,7 @@ public:
                 return true;
             }
         }
-        return QDesktopServices::openUrl(hostFileUrl(host));
+        return openInFolder(hostFileUrl(host), workingFolder(directory));
     }
 };
 

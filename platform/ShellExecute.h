@@ -28,10 +28,12 @@ Shell &shell();
 // Replaces the shell (the program uses the desktop one; tests a double).
 void setShell(std::unique_ptr<Shell> instance);
 
-// The desktop's own handlers (QDesktopServices::openUrl, xdg-open on Linux).
-// A Windows path is turned into its host path through the drive table; a
-// file whose name ends in a suffix registered with setOpener goes to that
-// opener instead, so the viewer can open its own documents itself.
+// The desktop's own handlers: xdg-open, started in `directory` (a Windows
+// path; the viewer's own working folder when it is empty or missing), or
+// QDesktopServices::openUrl where there is no xdg-open. A Windows path is
+// turned into its host path through the drive table; a file whose name ends
+// in a suffix registered with setOpener goes to that opener instead, so the
+// viewer can open its own documents itself.
 std::unique_ptr<Shell> makeDesktopShell();
 
 // Opens files whose names end in `suffix` (".hlp", compared without regard to

@@ -1,6 +1,7 @@
 #include "DesktopTesting.h"
 #include "tests/browser/MainWindowFixture.h"
 #include "controls/ImageControl.h"
+#include "controls/Label.h"
 #include "controls/PictureBox.h"
 #include "platform/Clipboard.h"
 #include "tests/support/TestRunner.h"
@@ -13,6 +14,61 @@
 #include <QTest>
 
 #include <memory>
+
+#include <xcb/xcb.h>
+
+namespace {
+
+// A program that takes the clipboard and then never answers for it, as a
+// hung one does. It only counts the requests that reach it.
+class SilentOwner {
+public:
+    SilentOwner() : m_connection(xcb_connect(nullptr, nullptr)) {}
+    ~SilentOwner() { xcb_disconnect(m_connection); } // gives the clipboard up
+    SilentOwner(const SilentOwner &) = delete;
+    SilentOwner &operator=(const SilentOwner &) = delete;
+
+    bool takeClipboard()
+    {
+        if (xcb_connection_has_error(m_connection))
+            return false;
+        xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+        const xcb_window_t window = xcb_generate_id(m_connection);
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+        xcb_intern_atom_reply_t *atom =
+            xcb_intern_atom_reply(m_connection, xcb_intern_atom(m_connection, 0, 9, "CLIPBOARD"), nullptr);
+        if (!atom)
+            return false;
+        const xcb_atom_t clipboard = atom->atom;
+        free(atom);
+        xcb_set_selection_owner(m_connection, window, clipboard, XCB_CURRENT_TIME);
+        xcb_get_selection_owner_reply_t *owner =
+            xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, clipboard), nullptr);
+        const bool owns = owner && owner->owner == window;
+        free(owner);
+        return owns;
+    }
+
+    // The requests for the clipboard's contents received so far.
+    int requests()
+    {
+        // A round trip, so that every request sent before it has arrived.
+        free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+            if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST)
+                ++m_requests;
+            free(event);
+        }
+        return m_requests;
+    }
+
+private:
+    xcb_connection_t *m_connection;
+    int m_requests = 0;
+};
+
+} // namespace
 
 // The clipboard of a real X server, shared with another program (xclip).
 // Runs on a display of its own (on-own-display.sh).
@@ -105,6 +161,61 @@ private slots:
         app::Form1 *main = f.load();
         const QString title = main->Caption();
         main->view2_Click();
+        QCOMPARE(f.boxes->shown.size(), 1);
+        QCOMPARE(f.boxes->shown.first().text, QStringLiteral("No Image is found in ClipBoard"));
+        QCOMPARE(main->Caption(), title);
+    }
+
+    // The viewer's own limit holds for pasted pictures, not the image
+    // reader's smaller default (128 MB, about 33 megapixels): a 36-megapixel
+    // photo pastes, a picture over the limit is refused before it is decoded.
+    // The second is black and white, so that the test makes it in little memory.
+    void largePicturesPasteUpToTheViewersLimit_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<bool>("pastes");
+        QTest::newRow("36 megapixels") << QSize(6000, 6000) << QImage::Format_RGB32 << true;
+        QTest::newRow("over the limit") << QSize(12000, 12000) << QImage::Format_Mono << false;
+    }
+    void largePicturesPasteUpToTheViewersLimit()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QImage::Format, format);
+        QFETCH(bool, pastes);
+        QImage picture(size, format);
+        picture.fill(Qt::color1);
+        picture.setPixel(0, 0, Qt::color0);
+        offer(png(picture), QStringLiteral("image/png"));
+        picture = QImage();
+        QTRY_VERIFY_WITH_TIMEOUT(platform::clipboardHasBitmap(), 20000);
+        app::Form1 *main = f.load();
+        main->view2_Click();
+        QCOMPARE(main->Caption(), QStringLiteral("Lumadex Viewer 3.01  - Untitled"));
+        if (pastes) {
+            QVERIFY(f.boxes->shown.isEmpty());
+            QCOMPARE(main->Image1->Picture().naturalSize(), size);
+            QCOMPARE(main->Label9->Caption(), QStringLiteral("%1 X %2").arg(size.width()).arg(size.height()));
+        } else {
+            QCOMPARE(f.boxes->shown.size(), 1);
+            QCOMPARE(f.boxes->shown.first().text, QStringLiteral("Invalid Clipboard Format!"));
+        }
+    }
+
+    // The clipboard's owner never answers: the viewer asks it once what it
+    // holds (one wait of the toolkit's timeout), hears of no picture and
+    // changes nothing, instead of asking again for every picture format.
+    void anOwnerThatNeverAnswersIsAskedOnce()
+    {
+        QSignalSpy changed(QGuiApplication::clipboard(), &QClipboard::changed);
+        SilentOwner silent;
+        QVERIFY(silent.takeClipboard());
+        // Qt has then forgotten what the previous owner offered.
+        QTRY_VERIFY_WITH_TIMEOUT(!changed.isEmpty(), 20000);
+        app::Form1 *main = f.load();
+        const QString title = main->Caption();
+        main->view2_Click();
+        QCOMPARE(silent.requests(), 1);
         QCOMPARE(f.boxes->shown.size(), 1);
         QCOMPARE(f.boxes->shown.first().text, QStringLiteral("No Image is found in ClipBoard"));
         QCOMPARE(main->Caption(), title);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QUrl>
 
 #include <cstdio>
 #include <memory>
@@ -62,6 +63,44 @@ private slots:
         QVERIFY(!shell->ShellExecute(nullptr, QStringLiteral("Open"), QStringLiteral("Q:\\x.hlp"), {}, {}, 1));
         QVERIFY(!shell->ShellExecute(nullptr, QStringLiteral("Open"), QString(), {}, {}, 1));
         QVERIFY(opened.isEmpty());
+    }
+
+    // The program the desktop starts works in the folder the caller names
+    // (the viewer passes its program folder); without a usable one it works
+    // in the viewer's own. A stand-in xdg-open reports where it ran and what
+    // it was given.
+    void theStartedProgramWorksInTheGivenFolder_data()
+    {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("hostFolder"); // below drive C:
+        QTest::newRow("the program folder") << "C:\\Program" << "Program";
+        QTest::newRow("none given") << "" << "Docs";
+        QTest::newRow("a folder that is gone") << "C:\\Gone" << "Docs";
+    }
+    void theStartedProgramWorksInTheGivenFolder()
+    {
+        QFETCH(QString, directory);
+        QFETCH(QString, hostFolder);
+        QVERIFY(QDir().mkpath(env->driveC() + QStringLiteral("/Program")));
+        const QString bin = env->root() + QStringLiteral("/bin");
+        const QString report = env->root() + QStringLiteral("/report");
+        QVERIFY(testsupport::writeFile(bin + QStringLiteral("/xdg-open"),
+                                       "#!/bin/sh\n{ pwd -P; printf '%s\\n' \"$1\"; } > '" + QFile::encodeName(report)
+                                           + ".part' && mv '" + QFile::encodeName(report) + ".part' '"
+                                           + QFile::encodeName(report) + "'\n"));
+        QVERIFY(QFile::setPermissions(bin + QStringLiteral("/xdg-open"), QFile::ReadOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+        const bool handedOn = platform::makeDesktopShell()->ShellExecute(
+            nullptr, QStringLiteral("Open"), QStringLiteral("C:\\Docs"), {}, directory, platform::SW_SHOWNORMAL);
+        qputenv("PATH", path);
+        QVERIFY(handedOn);
+        QTRY_VERIFY(QFile::exists(report));
+        QFile file(report);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(QString::fromLocal8Bit(lines.value(0)), QDir(env->driveC() + QLatin1Char('/') + hostFolder).canonicalPath());
+        QCOMPARE(QUrl(QString::fromLatin1(lines.value(1))), QUrl::fromLocalFile(env->driveC() + QStringLiteral("/Docs")));
     }
 };
 

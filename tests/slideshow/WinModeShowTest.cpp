@@ -6,6 +6,7 @@
 #include "slideshow/Form3.h"
 #include "tests/support/TestRunner.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -265,6 +266,30 @@ private slots:
         QCOMPARE(f.main->largev->Caption(), QStringLiteral("Larger View"));
         QCOMPARE(f.main->Picture5->ScaleWidth(), 453);
         QCOMPARE(f.main->Picture5->geometry().left(), controls::twipsToPixels(2400));
+    }
+
+    // Alt+O opens the show's "&Options" while it is paused, every time, not
+    // the greyed one; once the show ends it opens the normal one again.
+    void altOOpensTheOptionsMenuThatWorks()
+    {
+        f.pictures(3);
+        f.winStart();
+        f.winTick();
+        f.main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.main));
+        const auto pressAltO = [this](controls::MenuItem *opens) {
+            for (int press = 0; press < 2; ++press) {
+                QTest::keyClick(f.main, Qt::Key_O, Qt::AltModifier);
+                QTRY_COMPARE(QApplication::activePopupWidget(), static_cast<QWidget *>(opens->menu()));
+                QApplication::activePopupWidget()->close();
+                QTRY_VERIFY(!QApplication::activePopupWidget());
+            }
+        };
+        f.main->pause1_Click();
+        pressAltO(f.main->ops);
+        f.main->stop1_Click();
+        f.verifyWinShowEnded();
+        pressAltO(f.main->Option2);
     }
 
     void cancelEndsTheShowAndNoHandStepCarriesOver()
