@@ -64,8 +64,6 @@ private slots:
     void drawsPictureAtControlSize();
     void deviceRectsRoundEachEdge_data();
     void deviceRectsRoundEachEdge();
-    void pixelToPixelOrSmoothed_data();
-    void pixelToPixelOrSmoothed();
     void clickAndMouseDown();
     void scrollBarChangesByOneUnit();
     void sunkenBorderTakesTheOuterTwoPixels();
@@ -206,32 +204,6 @@ void ControlsTest::deviceRectsRoundEachEdge()
     const QRect right = controls::deviceRect(toDevice, logical.adjusted(split, 0, 0, 0));
     QCOMPARE(left.x() + left.width(), right.x());
     QCOMPARE(left.width() + right.width(), device.width());
-}
-
-void ControlsTest::pixelToPixelOrSmoothed_data()
-{
-    QTest::addColumn<QSize>("pixels");
-    QTest::addColumn<QSize>("natural");
-    QTest::addColumn<QSize>("shown");
-    QTest::addColumn<QSize>("device");
-    QTest::addColumn<bool>("pixelToPixel");
-    QTest::newRow("decoded for the device pixels") << QSize(906, 725) << QSize(1000, 800) << QSize(453, 362) << QSize(906, 725) << true;
-    QTest::newRow("a pixel of rounding apart") << QSize(566, 452) << QSize(1000, 800) << QSize(453, 362) << QSize(567, 453) << true;
-    QTest::newRow("two pixels apart") << QSize(564, 452) << QSize(1000, 800) << QSize(453, 362) << QSize(566, 452) << false;
-    QTest::newRow("natural size on a scaled screen") << QSize(120, 90) << QSize(120, 90) << QSize(120, 90) << QSize(240, 180) << true;
-    QTest::newRow("reduced, at natural size") << QSize(60, 45) << QSize(120, 90) << QSize(120, 90) << QSize(240, 180) << false;
-    QTest::newRow("stretched larger") << QSize(100, 100) << QSize(100, 100) << QSize(453, 389) << QSize(906, 778) << false;
-    QTest::newRow("shrunk") << QSize(1000, 800) << QSize(1000, 800) << QSize(453, 362) << QSize(906, 725) << false;
-}
-
-void ControlsTest::pixelToPixelOrSmoothed()
-{
-    QFETCH(QSize, pixels);
-    QFETCH(QSize, natural);
-    QFETCH(QSize, shown);
-    QFETCH(QSize, device);
-    QFETCH(bool, pixelToPixel);
-    QCOMPARE(controls::drawnPixelToPixel(pixels, natural, shown, device), pixelToPixel);
 }
 
 void ControlsTest::clickAndMouseDown()

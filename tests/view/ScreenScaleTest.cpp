@@ -11,7 +11,6 @@
 #include <QTest>
 
 #include <cmath>
-#include <functional>
 
 namespace {
 
@@ -141,7 +140,7 @@ class ScreenScaleTest : public QObject {
     Shown ofWindow(QWidget &window) const { return {window.grab().toImage(), {}}; }
     Shown ofPane() const
     {
-        // The pane's interior less a pixel of rounding at each side.
+        // The pane's interior, less two pixels at each side for rounding.
         const controls::PictureBox &pane = *f.main->Picture5;
         const QPointF origin = QPointF(pane.mapTo(f.main, pane.interiorOrigin())) * scale();
         const QSizeF size = QSizeF(pane.ScaleWidth(), pane.ScaleHeight()) * scale();
@@ -160,8 +159,9 @@ class ScreenScaleTest : public QObject {
         slideshow::Form6::instance().Picture1->setBackColor(Red);
         f.load();
         f.main->Picture5->setBackColor(Red);
+        f.main->File1->setListIndex(0);
         if (where == QLatin1String("full-screen show")) {
-            f.start(0);
+            f.main->FullScreen_Click();
             f.tick();
             return ofWindow(*f.show());
         }
@@ -170,7 +170,6 @@ class ScreenScaleTest : public QObject {
             f.winTick();
             return ofPane();
         }
-        f.main->File1->setListIndex(0);
         if (where == QLatin1String("full view")) {
             f.main->ShowFullView();
             return ofWindow(*view::Form8::loaded());
