@@ -25,9 +25,18 @@ QFont fittingFont(const QString &text, const QSizeF &box, int largest)
     return font;
 }
 
-QImage drawOnBlack(QSize size, const QString &text, int largestFont)
+// An image of `size` logical pixels at `devicePixelRatio`; a painter on it
+// draws in logical pixels.
+QImage blankImage(QSize size, qreal devicePixelRatio)
 {
-    QImage image(size, QImage::Format_RGB32);
+    QImage image((QSizeF(size) * devicePixelRatio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
+    return image;
+}
+
+QImage drawOnBlack(QSize size, const QString &text, int largestFont, qreal devicePixelRatio)
+{
+    QImage image = blankImage(size, devicePixelRatio);
     image.fill(Qt::black);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -39,25 +48,25 @@ QImage drawOnBlack(QSize size, const QString &text, int largestFont)
 
 } // namespace
 
-QImage drawNotice(const QString &text)
+QImage drawNotice(const QString &text, qreal devicePixelRatio)
 {
-    return drawOnBlack(QSize(193, 33), text, 18);
+    return drawOnBlack(QSize(193, 33), text, 18, devicePixelRatio);
 }
 
-QImage drawNameBanner()
+QImage drawNameBanner(qreal devicePixelRatio)
 {
-    return drawOnBlack(QSize(144, 30), QStringLiteral("Lumadex Viewer"), 17);
+    return drawOnBlack(QSize(144, 30), QStringLiteral("Lumadex Viewer"), 17, devicePixelRatio);
 }
 
-QImage drawStartUpPicture(const QString &subtitle)
+QImage drawStartUpPicture(qreal devicePixelRatio, const QString &subtitle)
 {
     const QSize size(352, 89);
-    QImage image(size, QImage::Format_RGB32);
+    QImage image = blankImage(size, devicePixelRatio);
     QPainter painter(&image);
     QLinearGradient sky(0, 0, 0, size.height());
     sky.setColorAt(0, QColor(8, 20, 48));
     sky.setColorAt(1, QColor(24, 64, 120));
-    painter.fillRect(image.rect(), sky);
+    painter.fillRect(QRect(QPoint(0, 0), size), sky);
     painter.setRenderHint(QPainter::Antialiasing);
     // A few overlapping frames, as of pictures laid on a table.
     const QColor frames[] = {QColor(255, 196, 64), QColor(96, 200, 120), QColor(120, 190, 255)};

@@ -19,7 +19,7 @@ namespace app {
 
 picture::DecodeSize decodeSizeForMode(const Form1 &form)
 {
-    const QSize pane(form.Picture5->ScaleWidth(), form.Picture5->ScaleHeight());
+    const QSize pane = form.Picture5->interiorDeviceSize();
     if (form.auto1->Checked())
         return picture::DecodeSize::within(pane);
     if (form.St1->Checked())

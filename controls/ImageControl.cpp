@@ -1,5 +1,6 @@
 #include "controls/ImageControl.h"
 
+#include "controls/DevicePixels.h"
 #include "controls/PictureBox.h"
 #include "controls/Twips.h"
 
@@ -8,21 +9,14 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
 
 namespace controls {
 
 namespace {
 
-// Beyond this a position is off every screen; clamping keeps the float to
-// int conversion defined for any value a caller sets.
-constexpr float EdgeLimit = 1.0e8f;
-
 int pixelEdge(float x)
 {
-    if (std::isnan(x))
-        return 0;
-    return int(std::floor(std::clamp(x, -EdgeLimit, EdgeLimit) + 0.5f));
+    return nearestPixel(double(x));
 }
 
 // Scaled copies larger than this are not kept; such a picture is drawn
@@ -103,7 +97,7 @@ void ImageControl::setVisible(bool visible)
 void ImageControl::setPicture(const picture::Picture &picture)
 {
     m_picture = picture;
-    m_scaled = {};
+    m_scaled = QImage();
     m_scaledSourceKey = 0;
     m_scaledSize = {};
     if (!m_stretch)
@@ -154,22 +148,17 @@ void ImageControl::applyGeometry()
     update();
 }
 
-const picture::Picture &ImageControl::scaledFor(QSize logicalSize, qreal dpr)
+const QImage *ImageControl::smoothedTo(QSize device)
 {
-    const QSize deviceSize(qRound(logicalSize.width() * dpr), qRound(logicalSize.height() * dpr));
+    if (qint64(device.width()) * device.height() > MaxCachedPixels)
+        return nullptr;
     const QImage &source = m_picture.image();
-    if (deviceSize == source.size())
-        return m_picture;
-    if (qint64(deviceSize.width()) * deviceSize.height() > MaxCachedPixels)
-        return m_picture;
-    if (m_scaledSourceKey != source.cacheKey() || m_scaledSize != deviceSize) {
-        QImage scaled = source.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        scaled.setDevicePixelRatio(dpr);
-        m_scaled = picture::Picture::fromImage(std::move(scaled));
+    if (m_scaledSourceKey != source.cacheKey() || m_scaledSize != device) {
+        m_scaled = source.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         m_scaledSourceKey = source.cacheKey();
-        m_scaledSize = deviceSize;
+        m_scaledSize = device;
     }
-    return m_scaled;
+    return &m_scaled;
 }
 
 void ImageControl::paintEvent(QPaintEvent *)
@@ -184,11 +173,7 @@ void ImageControl::paintEvent(QPaintEvent *)
     if (target.isEmpty())
         return;
     QPainter painter(this);
-    if (m_picture.isDrawing()) {
-        m_picture.draw(painter, QRectF(target));
-        return;
-    }
-    scaledFor(target.size(), devicePixelRatioF()).draw(painter, QRectF(target));
+    drawOnDevicePixels(painter, m_picture, target, [this](QSize device) { return smoothedTo(device); });
 }
 
 void ImageControl::mousePressEvent(QMouseEvent *event)

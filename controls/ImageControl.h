@@ -18,8 +18,8 @@ namespace controls {
 // also for negative positions, so scrolling moves every edge the same way),
 // and a side that is not zero keeps at least one pixel, so a sliver of a
 // very wide or very tall picture never vanishes. The picture is drawn into
-// that whole-pixel rectangle, never at a fractional offset, so rasters stay
-// sharp.
+// the whole device pixels that rectangle covers (see DevicePixels.h), never
+// at a fractional offset, so rasters stay sharp at every screen scale.
 //
 // The widget only covers the part of the control that lies inside the
 // container's interior, so a large picture is clipped at the container's
@@ -29,7 +29,8 @@ namespace controls {
 // unscaled from its top-left corner (a size set while off clips or leaves
 // empty room; turning Stretch off, or giving a picture while it is off,
 // restores the natural size). Stretch on: the picture is scaled to whatever
-// size the control has. A metafile is played at that size, so it stays sharp.
+// size the control has. A metafile is played at that size, at the screen's
+// resolution, so it stays sharp.
 class ImageControl : public QWidget {
     Q_OBJECT
 public:
@@ -80,7 +81,9 @@ private:
     void sizeToPicture();
     void applyGeometry();
     QRect interiorRect() const;
-    const picture::Picture &scaledFor(QSize logicalSize, qreal dpr);
+    // The raster smoothed to `device` pixels, or null when such a copy would
+    // be too large to keep.
+    const QImage *smoothedTo(QSize device);
 
     picture::Picture m_picture;
     float m_left = 0;
@@ -91,10 +94,10 @@ private:
     bool m_visible = true;
     bool m_pressed = false;
 
-    // A raster scaled to the size it was last drawn at: smooth-scaling a
-    // large photograph on every repaint would make scrolling and window
+    // A raster scaled to the device size it was last drawn at: smooth-scaling
+    // a large photograph on every repaint would make scrolling and window
     // exposure slow.
-    picture::Picture m_scaled;
+    QImage m_scaled;
     qint64 m_scaledSourceKey = 0;
     QSize m_scaledSize;
 };

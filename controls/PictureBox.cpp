@@ -1,5 +1,6 @@
 #include "controls/PictureBox.h"
 
+#include "controls/DevicePixels.h"
 #include "controls/Twips.h"
 #include "platform/SystemColors.h"
 
@@ -53,6 +54,11 @@ void PictureBox::setBorderStyle(Border border)
     update();
 }
 
+QSize PictureBox::interiorDeviceSize() const
+{
+    return deviceRect(*this, QRect(interiorOrigin(), QSize(ScaleWidth(), ScaleHeight()))).size();
+}
+
 void PictureBox::setPicture(const picture::Picture &picture)
 {
     m_picture = picture;
@@ -71,9 +77,7 @@ void PictureBox::paintEvent(QPaintEvent *)
     painter.fillRect(inner, platform::resolveColor(m_backColor));
     if (!m_picture.isNull()) {
         painter.setClipRect(inner);
-        painter.translate(inner.topLeft());
-        m_picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(m_picture.naturalSize())));
-        painter.resetTransform();
+        drawOnDevicePixels(painter, m_picture, QRect(inner.topLeft(), m_picture.naturalSize()));
         painter.setClipping(false);
     }
     if (m_border == Border::Sunken) {

@@ -31,6 +31,9 @@ public:
     int ScaleHeight() const { return qMax(0, height() - 2 * borderWidth()); }
     // Where the interior starts inside the widget.
     QPoint interiorOrigin() const { return {borderWidth(), borderWidth()}; }
+    // The interior's size in the screen's own pixels, where the box lies now:
+    // the size a picture that fills it is decoded and drawn at.
+    QSize interiorDeviceSize() const;
 
     const picture::Picture &Picture() const { return m_picture; }
     void setPicture(const picture::Picture &picture);

@@ -21,11 +21,12 @@ Form4::Form4()
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
 
-    const QImage picture = app::drawStartUpPicture(QStringLiteral("A picture viewer"));
     Picture1 = new controls::PictureBox(client);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setFixedSize(picture.size());
-    Picture1->setPicture(picture::Picture::fromImage(picture));
+    const picture::Picture picture =
+        picture::Picture::fromImage(app::drawStartUpPicture(devicePixelRatioF(), QStringLiteral("A picture viewer")));
+    Picture1->setFixedSize(picture.naturalSize());
+    Picture1->setPicture(picture);
     layout->addWidget(Picture1, 0, Qt::AlignHCenter);
 
     Label1 = new QLabel(QStringLiteral("Lumadex Viewer 3.01"), client);

@@ -11,6 +11,11 @@ Picture Picture::fromImage(QImage image)
 {
     Picture p;
     p.m_naturalSize = image.size();
+    if (image.devicePixelRatio() != 1.0) {
+        p.m_naturalSize = image.deviceIndependentSize().toSize();
+        // From here on only the natural size tells the pixels' scale.
+        image.setDevicePixelRatio(1.0);
+    }
     p.m_image = std::move(image);
     return p;
 }

@@ -25,14 +25,20 @@ public:
 
 // The value the viewer shows: a raster image or a drawing, with its natural
 // size. A raster picture may hold fewer pixels than its natural size when it
-// was decoded for a smaller view; fullImage() then decodes it again at full
-// resolution from its source file.
+// was decoded for a smaller view; decodedFor() (Loader.h) then decodes it
+// again from its source file. It may also hold more, when it was drawn for a
+// high-density screen.
 class Picture {
 public:
     Picture() = default;
+    // An image drawn with a device pixel ratio (QImage::setDevicePixelRatio)
+    // has its natural size in logical pixels, and keeps its pixels for the
+    // screen it was drawn for.
     static Picture fromImage(QImage image);
-    // `image` was decoded from `sourcePath` at a reduced size; `naturalSize`
-    // is the picture's size as the file states it (after orientation).
+    // `image` was decoded from `sourcePath` at a reduced size, or drawn at
+    // another size than the natural one with no file behind it (`sourcePath`
+    // empty); `naturalSize` is the picture's size as the file states it
+    // (after orientation).
     static Picture fromReducedImage(QImage image, QSize naturalSize, QString sourcePath);
     static Picture fromDrawing(std::shared_ptr<const Drawing> drawing);
 

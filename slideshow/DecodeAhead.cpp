@@ -21,18 +21,25 @@ picture::LoadResult loadForShow(const QString &hostPath, const ShowTarget &targe
     if (!loaded.ok())
         return loaded;
     const QSize natural = loaded.picture.naturalSize();
-    const QSize shown = picture::decodedSize(target.size, natural);
-    if (shown.isEmpty())
-        return loaded;
     if (loaded.picture.isDrawing()) {
-        QImage canvas(shown, QImage::Format_RGB32);
+        // A drawing has no pixels of its own: it gets as many as it covers on
+        // the screen.
+        const QSize onScreen = (QSizeF(natural) * target.devicePixelRatio).toSize();
+        const bool stretched = target.size.fit == picture::DecodeSize::Fit::Exactly && !target.size.box.isEmpty();
+        const QSize drawn = stretched ? target.size.box : picture::decodedSize(target.size, onScreen);
+        if (drawn.isEmpty())
+            return loaded;
+        QImage canvas(drawn, QImage::Format_RGB32);
         canvas.fill(target.background);
         QPainter painter(&canvas);
-        loaded.picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(shown)));
+        loaded.picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(drawn)));
         painter.end();
         // Drawn once: there is no file to decode again at a larger size.
         return {picture::Picture::fromReducedImage(std::move(canvas), natural, QString()), {}};
     }
+    const QSize shown = picture::decodedSize(target.size, natural);
+    if (shown.isEmpty())
+        return loaded;
     const QImage &pixels = loaded.picture.image();
     if (pixels.width() <= shown.width() && pixels.height() <= shown.height())
         return loaded; // already the drawn size (JPEG's reduced decoding) or smaller

@@ -15,10 +15,13 @@
 namespace slideshow {
 
 // How a show draws its pictures: the box and fit they are drawn at (in
-// device pixels), and the colour a drawing (a metafile) is drawn over.
+// device pixels), the colour a drawing (a metafile) is drawn over, and the
+// screen's device pixels to a logical pixel, which tell how many pixels a
+// drawing's natural size covers.
 struct ShowTarget {
     picture::DecodeSize size;
     QColor background = Qt::black;
+    qreal devicePixelRatio = 1;
     bool operator==(const ShowTarget &) const = default;
 };
 
@@ -34,10 +37,12 @@ FileStamp stampOf(const QString &hostPath);
 
 // Reads a picture for a show that draws it at `target`, through
 // picture::load: a raster that holds more pixels than are drawn is reduced
-// to the drawn size, a drawing is drawn at that size over the background, so
-// that showing it costs no more than copying its pixels. The natural size is
-// the file's, as the show's size label needs it. Safe on any thread: it uses
-// QImage and QPainter on images only.
+// to the drawn size, a drawing is drawn at that size over the background
+// (on the screen's pixels: its natural size times the target's pixel ratio,
+// or the whole box when it is stretched to it), so that showing it costs no
+// more than copying its pixels. The natural size is the file's, as the
+// show's size label needs it. Safe on any thread: it uses QImage and
+// QPainter on images only.
 picture::LoadResult loadForShow(const QString &hostPath, const ShowTarget &target);
 
 // One worker that decodes one picture ahead. request() starts reading a

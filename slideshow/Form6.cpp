@@ -71,9 +71,8 @@ void Form6::coverScreen(const QRect &screen)
 
 ShowTarget Form6::showTarget() const
 {
-    const qreal dpr = devicePixelRatioF();
-    const QSize box(qRound(Picture1->ScaleWidth() * dpr), qRound(Picture1->ScaleHeight() * dpr));
-    return {picture::DecodeSize::within(box), platform::resolveColor(Picture1->BackColor())};
+    return {picture::DecodeSize::within(Picture1->interiorDeviceSize()), platform::resolveColor(Picture1->BackColor()),
+            Picture1->devicePixelRatioF()};
 }
 
 void Form6::unloadAtShowEnd()

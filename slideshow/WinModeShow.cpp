@@ -43,7 +43,8 @@ QString hostPath(const QString &windowsPath)
 // it, a drawing over the pane's colour.
 slideshow::ShowTarget paneTarget(const Form1 &form)
 {
-    return {decodeSizeForMode(form), platform::resolveColor(form.Picture5->BackColor())};
+    return {decodeSizeForMode(form), platform::resolveColor(form.Picture5->BackColor()),
+            form.Picture5->devicePixelRatioF()};
 }
 
 // The browser column and the four normal menus, which the show disables

@@ -18,11 +18,6 @@ view::SizeF paneSize(const controls::PictureBox &pane)
     return {float(pane.ScaleWidth()), float(pane.ScaleHeight())};
 }
 
-QSize paneBox(const controls::PictureBox &pane)
-{
-    return {pane.ScaleWidth(), pane.ScaleHeight()};
-}
-
 // A picture decoded for a smaller pane (before the larger view, or in
 // another mode) is decoded again for the size it is shown at now, so that it
 // is not drawn enlarged.
@@ -57,7 +52,7 @@ void Form1::St1_Click()
     Label9->hide();
     HScroll1->hide();
     VScroll1->hide();
-    decodeAgainFor(*Image1, picture::DecodeSize::exactly(paneBox(*Picture5)));
+    decodeAgainFor(*Image1, picture::DecodeSize::exactly(Picture5->interiorDeviceSize()));
     const view::Box box = view::stretched(paneSize(*Picture5));
     Image1->Move(box.left, box.top);
     Image1->setWidth(box.width);
@@ -108,7 +103,7 @@ void Form1::Form_Resize2()
     Image1->setStretch(false);
     // 2.-4. Shrunk to fit the pane, never enlarged, and centred.
     const view::Box box = view::autoFit({Image1->Width(), Image1->Height()}, paneSize(*Picture5));
-    decodeAgainFor(*Image1, picture::DecodeSize::within(paneBox(*Picture5)));
+    decodeAgainFor(*Image1, picture::DecodeSize::within(Picture5->interiorDeviceSize()));
     Image1->setWidth(box.width);
     Image1->setHeight(box.height);
     Image1->Move(box.left, box.top);

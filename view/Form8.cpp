@@ -3,6 +3,7 @@
 #include "controls/ImageControl.h"
 #include "controls/PictureBox.h"
 #include "controls/Twips.h"
+#include "picture/Loader.h"
 #include "view/DisplayLayout.h"
 
 #include <QGuiApplication>
@@ -54,7 +55,8 @@ void showFullView(Form8 &form, const picture::Picture &picture, QSize screenPixe
 
     controls::ImageControl &image = *form.Image1;
     image.setVisible(false);
-    image.setPicture(picture);
+    // Decoded again for the screen when it was decoded for the smaller pane.
+    image.setPicture(picture::decodedFor(picture, picture::DecodeSize::within(form.Picture1->interiorDeviceSize())));
     image.setStretch(false);
 
     const SizeF pane{float(form.Picture1->ScaleWidth()), float(form.Picture1->ScaleHeight())};

@@ -31,6 +31,8 @@ private:
 // and its box take the screen's size and are shown; the picture is placed at
 // its natural size, or shrunk to fit with its aspect ratio kept (the width
 // tested first, then the height), and centred by the screen's size in twips.
+// A picture decoded for a smaller view is decoded again for the screen's
+// own pixels.
 void showFullView(Form8 &form, const picture::Picture &picture, QSize screenPixels);
 
 } // namespace view

@@ -7,7 +7,6 @@
 #include "controls/MenuItem.h"
 #include "controls/PictureBox.h"
 #include "controls/ScrollBar.h"
-#include "picture/Loader.h"
 #include "view/Form8.h"
 
 #include <QGroupBox>
@@ -85,10 +84,7 @@ void Form1::ShowFullView()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QSize screenPixels = screen ? screen->geometry().size() : QSize(1024, 768);
-    // The main window's picture, decoded again for the screen when it was
-    // decoded for the smaller pane.
-    const picture::Picture shown = picture::decodedFor(Image1->Picture(), picture::DecodeSize::within(screenPixels));
-    view::showFullView(view::Form8::instance(), shown, screenPixels);
+    view::showFullView(view::Form8::instance(), Image1->Picture(), screenPixels);
 }
 
 void Form1::fullscreen1_Click()

@@ -258,6 +258,7 @@ private slots:
     void orientationIsAppliedOnce();
     void syntheticOrientationWithReducedDecode();
     void hugeJpegShowsReducedButNotInFull();
+    void imageDrawnForAScaledScreenKeepsItsNaturalSize();
 
     void samplesRoundTrip_data();
     void samplesRoundTrip();
@@ -703,6 +704,21 @@ void TestPicture::hugeJpegShowsReducedButNotInFull()
     const picture::LoadResult full = picture::load(path);
     QVERIFY(!full.ok());
     QVERIFY2(full.error.contains("too large"), qPrintable(full.error));
+}
+
+void TestPicture::imageDrawnForAScaledScreenKeepsItsNaturalSize()
+{
+    QImage drawn(386, 66, QImage::Format_RGB32);
+    drawn.fill(Qt::blue);
+    drawn.setDevicePixelRatio(2);
+    const picture::Picture held = picture::Picture::fromImage(drawn);
+    QCOMPARE(held.naturalSize(), QSize(193, 33));
+    QCOMPARE(held.image().size(), QSize(386, 66)); // the screen's pixels are kept
+    // As a bitmap (the clipboard, the wallpaper) it has its natural size.
+    const QImage bitmap = held.toImage();
+    QCOMPARE(bitmap.size(), QSize(193, 33));
+    QCOMPARE(bitmap.devicePixelRatio(), 1.0);
+    QCOMPARE(bitmap.pixelColor(100, 16), QColor(Qt::blue));
 }
 
 void TestPicture::samplesRoundTrip_data()

@@ -12,6 +12,8 @@
 using slideshow::DecodeAhead;
 using slideshow::ShowTarget;
 
+Q_DECLARE_METATYPE(picture::DecodeSize)
+
 namespace {
 
 const ShowTarget Screen{picture::DecodeSize::within({100, 100}), Qt::blue};
@@ -62,6 +64,36 @@ private slots:
         QCOMPARE(loaded.picture.image().size(), QSize(100, 100));
         QCOMPARE(loaded.picture.image().pixelColor(50, 50), QColor(Qt::red));
         QCOMPARE(loaded.picture.image().pixelColor(5, 5), QColor(Qt::blue));
+    }
+
+    // A drawing gets the pixels it covers on the screen: its natural size
+    // times the screen's pixel ratio, within the box, or the whole box when
+    // it is stretched to it.
+    void drawingIsDrawnOnTheScreensPixels_data()
+    {
+        QTest::addColumn<picture::DecodeSize>("size");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<QSize>("drawn");
+        using picture::DecodeSize;
+        QTest::newRow("fits, scale 2") << DecodeSize::within({1000, 1000}) << 2.0 << QSize(800, 800);
+        QTest::newRow("shrunk, scale 2") << DecodeSize::within({600, 300}) << 2.0 << QSize(300, 300);
+        QTest::newRow("natural size, scale 1.25") << DecodeSize::natural() << 1.25 << QSize(500, 500);
+        QTest::newRow("stretched larger") << DecodeSize::exactly({900, 500}) << 1.0 << QSize(900, 500);
+    }
+    void drawingIsDrawnOnTheScreensPixels()
+    {
+        QFETCH(picture::DecodeSize, size);
+        QFETCH(qreal, ratio);
+        QFETCH(QSize, drawn);
+        picture::metafile::writer::WmfWriter wmf(true, QRect(0, 0, 400, 400), 96);
+        wmf.selectObject(wmf.createBrush(0, Qt::red));
+        wmf.rectangle(QRect(0, 0, 400, 400));
+        const QString file = dir.filePath(QStringLiteral("red.wmf"));
+        QVERIFY(testsupport::writeFile(file, wmf.finish()));
+        const picture::LoadResult loaded = slideshow::loadForShow(file, {size, Qt::blue, ratio});
+        QVERIFY2(loaded.ok(), qPrintable(loaded.error));
+        QCOMPARE(loaded.picture.naturalSize(), QSize(400, 400));
+        QCOMPARE(loaded.picture.image().size(), drawn);
     }
 
     void theRequestedPictureIsHandedOverOnce()

@@ -1,3 +1,4 @@
+#include "controls/DevicePixels.h"
 #include "controls/ImageControl.h"
 #include "controls/PictureBox.h"
 #include "controls/ScrollBar.h"
@@ -61,6 +62,8 @@ private slots:
     void keepsExactValuesAndRoundsEdges();
     void clipsToInteriorAndStaysHidden();
     void drawsPictureAtControlSize();
+    void deviceRectsRoundEachEdge_data();
+    void deviceRectsRoundEachEdge();
     void clickAndMouseDown();
     void scrollBarChangesByOneUnit();
     void sunkenBorderTakesTheOuterTwoPixels();
@@ -170,6 +173,37 @@ void ControlsTest::drawsPictureAtControlSize()
     image.Move(10, 10, 80, 60);
     QCOMPARE(pane.at(89, 69), QColor(Qt::blue));
     QCOMPARE(drawing->lastTarget, QRectF(0, 0, 80, 60));
+}
+
+void ControlsTest::deviceRectsRoundEachEdge_data()
+{
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<QRect>("logical");
+    QTest::addColumn<QRect>("device");
+    QTest::newRow("scale 1") << 1.0 << QPoint(162, 22) << QRect(0, 0, 453, 389) << QRect(162, 22, 453, 389);
+    // 202.5 → 203 and 768.75 → 769: 566 wide, where 453 × 1.25 is 566.25.
+    QTest::newRow("scale 1.25") << 1.25 << QPoint(162, 22) << QRect(0, 0, 453, 389) << QRect(203, 28, 566, 486);
+    QTest::newRow("scale 1.25, one pixel on") << 1.25 << QPoint(163, 22) << QRect(0, 0, 453, 389) << QRect(204, 28, 566, 486);
+    QTest::newRow("scale 1.25, scrolled left") << 1.25 << QPoint(0, 0) << QRect(-2, 0, 4, 4) << QRect(-2, 0, 5, 5);
+    QTest::newRow("scale 2") << 2.0 << QPoint(162, 22) << QRect(10, 5, 7, 3) << QRect(344, 54, 14, 6);
+}
+
+void ControlsTest::deviceRectsRoundEachEdge()
+{
+    QFETCH(qreal, scale);
+    QFETCH(QPoint, offset);
+    QFETCH(QRect, logical);
+    QFETCH(QRect, device);
+    const QTransform toDevice = QTransform::fromTranslate(offset.x(), offset.y()) * QTransform::fromScale(scale, scale);
+    QCOMPARE(controls::deviceRect(toDevice, logical), device);
+    // Two rectangles that meet in logical pixels meet on the device, with no
+    // gap and no overlap between them.
+    const int split = logical.width() / 3;
+    const QRect left = controls::deviceRect(toDevice, QRect(logical.topLeft(), QSize(split, logical.height())));
+    const QRect right = controls::deviceRect(toDevice, logical.adjusted(split, 0, 0, 0));
+    QCOMPARE(left.x() + left.width(), right.x());
+    QCOMPARE(left.width() + right.width(), device.width());
 }
 
 void ControlsTest::clickAndMouseDown()
