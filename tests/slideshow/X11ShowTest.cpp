@@ -1,0 +1,113 @@
+#include "ShowFixture.h"
+
+#include "controls/MenuItem.h"
+#include "slideshow/Form3.h"
+#include "tests/support/TestRunner.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
+// The full-screen show on a real X server under a window manager
+// (on-window-manager.sh starts both), examined from a connection of its own,
+// as another program would.
+namespace {
+
+// A connection to the display of its own: another client of the server.
+struct OutsideClient {
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    ~OutsideClient() { xcb_disconnect(connection); }
+    bool ok() const { return xcb_connection_has_error(connection) == 0; }
+
+    QRect geometry(xcb_window_t window) const
+    {
+        std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> reply(
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr), &std::free);
+        if (!reply)
+            return {};
+        const int border = 2 * reply->border_width;
+        return QRect(reply->x, reply->y, reply->width + border, reply->height + border);
+    }
+
+    // The window manager's frame around a window: its parent, unless the
+    // window is not reparented (no window manager, or not yet).
+    QSize outerSize(WId window) const
+    {
+        std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+            xcb_query_tree_reply(connection, xcb_query_tree(connection, xcb_window_t(window)), nullptr), &std::free);
+        if (!tree)
+            return {};
+        return geometry(tree->parent == tree->root ? xcb_window_t(window) : tree->parent).size();
+    }
+    QSize clientSize(WId window) const { return geometry(xcb_window_t(window)).size(); }
+};
+
+// With LUMADEX_SCREENSHOTS set to a folder, the screen is saved there.
+void screenshot(const QString &name)
+{
+    const QString folder = qEnvironmentVariable("LUMADEX_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    // For the picture's sake only: the windows below repaint what a window
+    // shrinking uncovers a moment later.
+    QTest::qWait(500);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+} // namespace
+
+// The window manager's frame, which it reports only after the window is
+// shown.
+class WindowManagerTest : public QObject {
+    Q_OBJECT
+    ShowFixture f;
+
+private slots:
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
+    void init() { f.setUp(); }
+    void cleanup() { f.tearDown(); }
+
+    void theSettingsFromThePanelAreCutOnEveryOpen()
+    {
+        f.pictures(3);
+        f.start();
+        f.tick();
+        ShowFixture::show()->Image1_Click();
+        slideshow::Form7 *panel = ShowFixture::panel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        OutsideClient outside;
+        QVERIFY(outside.ok());
+        for (int open = 1; open <= 2; ++open) {
+            panel->speed1->action()->trigger();
+            slideshow::Form3 *dialog = slideshow::Form3::loaded();
+            QVERIFY(dialog);
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            // 3600 x 2805 twips outside, frame and title bar included, as
+            // the server has it.
+            QTRY_COMPARE_WITH_TIMEOUT(outside.outerSize(dialog->winId()), QSize(240, 187), 20000);
+            const QSize client = outside.clientSize(dialog->winId());
+            QVERIFY2(client.height() < 187, "no window manager frames the dialog");
+            QTRY_COMPARE(dialog->size(), client);
+            QCOMPARE(dialog->WidthTwips(), 3600.0);
+            QCOMPARE(dialog->HeightTwips(), 2805.0);
+            // The delay frame with OK and Cancel whole; of the overlay
+            // frame below it, not even its caption.
+            QVERIFY(dialog->Frame6->visibleRegion().isEmpty());
+            QCOMPARE(dialog->Command1->visibleRegion().boundingRect().size(), dialog->Command1->size());
+            QCOMPARE(dialog->Command2->visibleRegion().boundingRect().size(), dialog->Command2->size());
+            screenshot(QStringLiteral("cut-settings-open-%1").arg(open));
+            dialog->Command2_Click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+};
+
+LUMADEX_TEST_CLASS(WindowManagerTest);
+
+#include "X11ShowTest.moc"
