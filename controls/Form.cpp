@@ -1,6 +1,7 @@
 #include "controls/Form.h"
 
 #include "controls/Twips.h"
+#include "platform/WindowSystem.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -23,10 +24,26 @@ bool &quitWhenEmpty()
     return quit;
 }
 
+// A window the window system destroyed without closing it (another program
+// destroyed it) is handled as closed: what its close does, such as ending a
+// show and enabling the main window again, is not lost with it. Handled
+// after the event, since the close unloads the window.
+void windowDestroyed(quintptr id)
+{
+    for (Form *form : Form::loadedForms())
+        if (form->internalWinId() == id)
+            QMetaObject::invokeMethod(form, &Form::close, Qt::QueuedConnection);
+}
+
 } // namespace
 
 Form::Form(QWidget *parent) : QMainWindow(parent)
 {
+    static const bool watching = [] {
+        platform::watchDestroyedWindows(windowDestroyed);
+        return true;
+    }();
+    Q_UNUSED(watching);
     collection().append(this);
 }
 

@@ -14,9 +14,9 @@
 #include <cstdlib>
 #include <memory>
 
-// The full-screen show on a real X server under a window manager
-// (on-window-manager.sh starts both), examined from a connection of its own,
-// as another program would.
+// The full-screen show on a real X server (on-window-manager.sh starts it,
+// and openbox for WindowManagerTest), driven and examined from a connection
+// of its own, as another program would.
 namespace {
 
 // A connection to the display of its own: another client of the server.
@@ -24,6 +24,12 @@ struct OutsideClient {
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     ~OutsideClient() { xcb_disconnect(connection); }
     bool ok() const { return xcb_connection_has_error(connection) == 0; }
+
+    void destroy(WId window)
+    {
+        xcb_destroy_window(connection, xcb_window_t(window));
+        xcb_flush(connection);
+    }
 
     QRect geometry(xcb_window_t window) const
     {
@@ -61,6 +67,83 @@ void screenshot(const QString &name)
 }
 
 } // namespace
+
+// A window of the show destroyed by another client, which closes nothing.
+class DestroyedWindowTest : public QObject {
+    Q_OBJECT
+    ShowFixture f;
+
+private slots:
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
+    void init() { f.setUp(); }
+    void cleanup() { f.tearDown(); }
+
+    void theShowsWindowDestroyedEndsTheShowAsCancel_data()
+    {
+        QTest::addColumn<QString>("loop");
+        QTest::addColumn<int>("delay");
+        QTest::addColumn<bool>("paused");
+        // Without "Loop" the delay leaves the list far from its end.
+        QTest::newRow("running") << "0" << 5000 << false;
+        // Ticks keep coming while the window goes.
+        QTest::newRow("running, Loop on") << "1" << 20 << false;
+        QTest::newRow("paused, panel open, Loop on") << "1" << 20 << true;
+    }
+    void theShowsWindowDestroyedEndsTheShowAsCancel()
+    {
+        QFETCH(QString, loop);
+        QFETCH(int, delay);
+        QFETCH(bool, paused);
+        settings::Write(settings::Loop, loop);
+        f.pictures(3);
+        f.load();
+        f.main->cuspeed = delay;
+        f.main->FullScreen_Click();
+        QVERIFY(QTest::qWaitForWindowExposed(ShowFixture::show()));
+        f.tick();
+        if (paused) {
+            ShowFixture::show()->Image1_Click();
+            QVERIFY(QTest::qWaitForWindowExposed(ShowFixture::panel()));
+        }
+
+        OutsideClient outside;
+        QVERIFY(outside.ok());
+        outside.destroy(ShowFixture::show()->winId());
+        QTRY_VERIFY_WITH_TIMEOUT(!ShowFixture::show(), 20000);
+        f.verifyShowEnded();
+        if (loop != QLatin1String("1")) // ended by the window, not by the end of the list
+            QVERIFY(f.main->ShowCnt < f.main->File1->ListCount());
+
+        // The viewer goes on: another show runs and ends as usual.
+        f.main->cuspeed = 20;
+        settings::Write(settings::Loop, QStringLiteral("0"));
+        f.main->FullScreen_Click();
+        QVERIFY(QTest::qWaitForWindowExposed(ShowFixture::show()));
+        QTRY_VERIFY_WITH_TIMEOUT(!ShowFixture::show(), 20000);
+        f.verifyShowEnded();
+    }
+
+    void thePanelsWindowDestroyedKeepsTheShowPaused()
+    {
+        f.pictures(3);
+        f.start();
+        f.tick();
+        ShowFixture::show()->Image1_Click();
+        QVERIFY(QTest::qWaitForWindowExposed(ShowFixture::panel()));
+
+        OutsideClient outside;
+        QVERIFY(outside.ok());
+        outside.destroy(ShowFixture::panel()->winId());
+        QTRY_VERIFY_WITH_TIMEOUT(!ShowFixture::panel(), 20000);
+        QVERIFY(ShowFixture::show());
+        QVERIFY(!f.main->Timer2->Enabled());
+        QVERIFY(!f.main->isEnabled());
+        // A click on the picture brings a new panel.
+        ShowFixture::show()->Image1_Click();
+        QVERIFY(QTest::qWaitForWindowExposed(ShowFixture::panel()));
+        QVERIFY(ShowFixture::panel()->resume1->Visible());
+    }
+};
 
 // The window manager's frame, which it reports only after the window is
 // shown.
@@ -108,6 +191,7 @@ private slots:
     }
 };
 
+LUMADEX_TEST_CLASS(DestroyedWindowTest);
 LUMADEX_TEST_CLASS(WindowManagerTest);
 
 #include "X11ShowTest.moc"
