@@ -6,7 +6,6 @@
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 
 #include <xcb/xcb.h>
@@ -53,18 +52,6 @@ struct OutsideClient {
     }
     QSize clientSize(WId window) const { return geometry(xcb_window_t(window)).size(); }
 };
-
-// With LUMADEX_SCREENSHOTS set to a folder, the screen is saved there.
-void screenshot(const QString &name)
-{
-    const QString folder = qEnvironmentVariable("LUMADEX_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    // For the picture's sake only: the windows below repaint what a window
-    // shrinking uncovers a moment later.
-    QTest::qWait(500);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
 
 } // namespace
 
@@ -122,27 +109,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!ShowFixture::show(), 20000);
         f.verifyShowEnded();
     }
-
-    void thePanelsWindowDestroyedKeepsTheShowPaused()
-    {
-        f.pictures(3);
-        f.start();
-        f.tick();
-        ShowFixture::show()->Image1_Click();
-        QVERIFY(QTest::qWaitForWindowExposed(ShowFixture::panel()));
-
-        OutsideClient outside;
-        QVERIFY(outside.ok());
-        outside.destroy(ShowFixture::panel()->winId());
-        QTRY_VERIFY_WITH_TIMEOUT(!ShowFixture::panel(), 20000);
-        QVERIFY(ShowFixture::show());
-        QVERIFY(!f.main->Timer2->Enabled());
-        QVERIFY(!f.main->isEnabled());
-        // A click on the picture brings a new panel.
-        ShowFixture::show()->Image1_Click();
-        QVERIFY(QTest::qWaitForWindowExposed(ShowFixture::panel()));
-        QVERIFY(ShowFixture::panel()->resume1->Visible());
-    }
 };
 
 // The window manager's frame, which it reports only after the window is
@@ -184,7 +150,6 @@ private slots:
             QVERIFY(dialog->Frame6->visibleRegion().isEmpty());
             QCOMPARE(dialog->Command1->visibleRegion().boundingRect().size(), dialog->Command1->size());
             QCOMPARE(dialog->Command2->visibleRegion().boundingRect().size(), dialog->Command2->size());
-            screenshot(QStringLiteral("cut-settings-open-%1").arg(open));
             dialog->Command2_Click();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
