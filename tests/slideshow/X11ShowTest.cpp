@@ -14,8 +14,8 @@
 #include <memory>
 
 // The full-screen show on a real X server (on-window-manager.sh starts it,
-// and openbox for WindowManagerTest), driven and examined from a connection
-// of its own, as another program would.
+// and openbox for the frame test), driven and examined from a connection of
+// its own, as another program would.
 namespace {
 
 // A connection to the display of its own: another client of the server.
@@ -55,8 +55,7 @@ struct OutsideClient {
 
 } // namespace
 
-// A window of the show destroyed by another client, which closes nothing.
-class DestroyedWindowTest : public QObject {
+class X11ShowTest : public QObject {
     Q_OBJECT
     ShowFixture f;
 
@@ -65,6 +64,7 @@ private slots:
     void init() { f.setUp(); }
     void cleanup() { f.tearDown(); }
 
+    // The show's window destroyed by another client, which closes nothing.
     void theShowsWindowDestroyedEndsTheShowAsCancel_data()
     {
         QTest::addColumn<QString>("loop");
@@ -109,19 +109,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!ShowFixture::show(), 20000);
         f.verifyShowEnded();
     }
-};
 
-// The window manager's frame, which it reports only after the window is
-// shown.
-class WindowManagerTest : public QObject {
-    Q_OBJECT
-    ShowFixture f;
-
-private slots:
-    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
-    void init() { f.setUp(); }
-    void cleanup() { f.tearDown(); }
-
+    // Under a window manager, which reports the frame only after the window
+    // is shown.
     void theSettingsFromThePanelAreCutOnEveryOpen()
     {
         f.pictures(3);
@@ -156,7 +146,6 @@ private slots:
     }
 };
 
-LUMADEX_TEST_CLASS(DestroyedWindowTest);
-LUMADEX_TEST_CLASS(WindowManagerTest);
+LUMADEX_TEST_CLASS(X11ShowTest);
 
 #include "X11ShowTest.moc"

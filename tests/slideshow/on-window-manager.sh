@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # on-window-manager.sh TEST: runs the X11 slide-show test on an Xvfb display
-# of its own, first without a window manager (DestroyedWindowTest), then
-# under openbox (every class). Stops what it started by process id.
+# of its own, first without a window manager (the destroyed window), then
+# under openbox (every test). Stops what it started by process id.
 set -u
 test=$(readlink -f "$1")
 work=$(mktemp -d)
@@ -18,7 +18,7 @@ trap cleanup EXIT
 start_display "$work" || exit 1
 export QT_QPA_PLATFORM=xcb
 
-LUMADEX_TEST_CLASS=DestroyedWindowTest "$test" || status=1
+"$test" theShowsWindowDestroyedEndsTheShowAsCancel || status=1
 
 # Its own configuration home, so that no user's openbox settings apply.
 XDG_CONFIG_HOME="$work/config" openbox --sm-disable >"$work/openbox.log" 2>&1 &
