@@ -1,10 +1,12 @@
 #include "controls/Form.h"
 
 #include "controls/Twips.h"
+#include "platform/WindowSystem.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QShowEvent>
+#include <QWindow>
 
 namespace controls {
 
@@ -22,10 +24,26 @@ bool &quitWhenEmpty()
     return quit;
 }
 
+// A window the window system destroyed without closing it (another program
+// destroyed it) is handled as closed: what its close does, such as ending a
+// show and enabling the main window again, is not lost with it. Handled
+// after the event, since the close unloads the window.
+void windowDestroyed(quintptr id)
+{
+    for (Form *form : Form::loadedForms())
+        if (form->internalWinId() == id)
+            QMetaObject::invokeMethod(form, &Form::close, Qt::QueuedConnection);
+}
+
 } // namespace
 
 Form::Form(QWidget *parent) : QMainWindow(parent)
 {
+    static const bool watching = [] {
+        platform::watchDestroyedWindows(windowDestroyed);
+        return true;
+    }();
+    Q_UNUSED(watching);
     collection().append(this);
 }
 
@@ -94,6 +112,7 @@ void Form::closeEvent(QCloseEvent *event)
 
 void Form::setClientSizeTwips(double width, double height)
 {
+    m_outerSize = QSize();
     // The menu bar sits above the client area, as on Windows.
     const QWidget *bar = menuWidget();
     const int barHeight = bar && !bar->isHidden() ? bar->sizeHint().height() : 0;
@@ -118,15 +137,43 @@ void Form::applyOuterSize()
 {
     if (m_outerSize.isEmpty())
         return;
-    applySize(m_outerSize - (frameGeometry().size() - geometry().size()));
-    if (isVisible())
-        m_outerSize = QSize();
+    m_frameTaken = frame();
+    applySize(m_outerSize.shrunkBy(m_frameTaken));
+}
+
+QMargins Form::frame() const
+{
+    const QWindow *window = windowHandle();
+    return window ? window->frameMargins() : QMargins();
+}
+
+QRect Form::outerGeometry() const
+{
+    // The widget's own frame geometry is brought up to date only when the
+    // window moves; a window manager that frames the window where it
+    // stands does not move it.
+    return geometry().marginsAdded(frame());
 }
 
 void Form::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    // The window system reports a new frame without an event of its own;
+    // any event of the native window after it (exposure, state, activation)
+    // is the first moment it can be seen.
+    if (windowHandle() != m_watched) {
+        m_watched = windowHandle();
+        if (m_watched)
+            m_watched->installEventFilter(this);
+    }
     applyOuterSize();
+}
+
+bool Form::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_watched && !m_outerSize.isEmpty() && frame() != m_frameTaken)
+        applyOuterSize();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form::moveTwips(double left, double top)
@@ -136,22 +183,22 @@ void Form::moveTwips(double left, double top)
 
 double Form::LeftTwips() const
 {
-    return pixelsToTwips(frameGeometry().left());
+    return pixelsToTwips(outerGeometry().left());
 }
 
 double Form::TopTwips() const
 {
-    return pixelsToTwips(frameGeometry().top());
+    return pixelsToTwips(outerGeometry().top());
 }
 
 double Form::WidthTwips() const
 {
-    return pixelsToTwips(frameGeometry().width());
+    return pixelsToTwips(outerGeometry().width());
 }
 
 double Form::HeightTwips() const
 {
-    return pixelsToTwips(frameGeometry().height());
+    return pixelsToTwips(outerGeometry().height());
 }
 
 } // namespace controls

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QMainWindow>
 #include <QPointer>
+
+class QWindow;
 
 namespace controls {
 
@@ -42,8 +45,9 @@ public:
 
     // Geometry in twips: the window's outer position and its client size.
     void setClientSizeTwips(double width, double height);
-    // The outer size, frame and title bar included. The frame is known only
-    // once the window is shown, so a hidden window takes the size again then.
+    // The outer size, frame and title bar included. The window manager
+    // reports the frame some time after the window is first shown, so the
+    // size is taken again whenever the frame it was taken for changes.
     void setSizeTwips(double width, double height);
     // A fixed border: the user cannot resize the window, and the sizes set
     // above fix it.
@@ -69,15 +73,22 @@ protected:
     virtual void Form_Unload(int &cancel) { Q_UNUSED(cancel); }
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void applyOuterSize();
     void applySize(const QSize &size);
+    // The frame around the client area and the window with it, as the
+    // window system last reported them.
+    QMargins frame() const;
+    QRect outerGeometry() const;
 
     bool m_unloaded = false;
     bool m_unloading = false;
     bool m_fixedBorder = false;
-    QSize m_outerSize; // asked for by setSizeTwips and not yet applied to a shown window
+    QSize m_outerSize;     // asked for by setSizeTwips, until a client size is set
+    QMargins m_frameTaken; // the frame the outer size was last applied for
+    QPointer<QWindow> m_watched; // the native window whose frame is followed
 };
 
 // A window class of the runtime has one loaded window at most: naming it

@@ -175,6 +175,9 @@ std::optional<HostFileStatus> hostFileStatus(const QString &hostPath)
     status.isFile = S_ISREG(st.st_mode);
     status.size = qint64(st.st_size);
     status.lastModified = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+    status.device = quint64(st.st_dev);
+    status.inode = quint64(st.st_ino);
+    status.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     return status;
 }
 

@@ -50,6 +50,13 @@ struct HostFileStatus {
     bool isFile = false;
     qint64 size = 0;
     QDateTime lastModified;
+    // Which file the path names (device and inode), and when its contents
+    // or attributes last changed, in nanoseconds. A file replaced under the
+    // same name differs in one of them even when its length and modification
+    // time were kept (cp -p, touch -r, sync tools renaming a copy over it).
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 changedNs = 0;
 };
 std::optional<HostFileStatus> hostFileStatus(const QString &hostPath);
 bool hostIsDir(const QString &hostPath);

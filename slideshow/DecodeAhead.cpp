@@ -12,7 +12,7 @@ FileStamp stampOf(const QString &hostPath)
     const auto status = platform::hostFileStatus(hostPath);
     if (!status || !status->isFile)
         return {};
-    return {status->size, status->lastModified.toMSecsSinceEpoch()};
+    return {status->size, status->lastModified.toMSecsSinceEpoch(), status->device, status->inode, status->changedNs};
 }
 
 picture::LoadResult loadForShow(const QString &hostPath, const ShowTarget &target)

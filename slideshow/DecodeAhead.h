@@ -25,11 +25,16 @@ struct ShowTarget {
     bool operator==(const ShowTarget &) const = default;
 };
 
-// The file as the freshness check sees it: its length and its
-// modification time. A file that cannot be read has none.
+// The file as the freshness check sees it: its length, its modification
+// time, which file it is (device and inode) and when it last changed (the
+// change time, which no program can set back). A file that cannot be read
+// has none.
 struct FileStamp {
     qint64 size = -1;
     qint64 modifiedMs = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 changedNs = 0;
     bool exists() const { return size >= 0; }
     bool operator==(const FileStamp &) const = default;
 };
@@ -49,7 +54,7 @@ picture::LoadResult loadForShow(const QString &hostPath, const ShowTarget &targe
 // file in the background (a request for another file makes the previous one
 // stale); take() hands over the picture of the file asked for, waiting for
 // the worker when it is still busy with it, provided the file is still the
-// one it read (path, length, modification time) and the target is the same.
+// one it read (its stamp above) and the target is the same.
 // A stale, failed or missing decode gives nothing: the caller reads the file
 // itself, so that its own failure handling applies.
 class DecodeAhead {

@@ -27,6 +27,12 @@ const QString Off = QStringLiteral("0");
 // The longest delay the dialog gives, in seconds.
 constexpr double MaxDelay = 60;
 
+// The delay in words (Label2) as designed: left edge and width, in twips;
+// and the margin the frame's contents keep from its right edge.
+constexpr double DelayLabelLeft = 840;
+constexpr double DelayLabelWidth = 975;
+constexpr double FrameMargin = 120;
+
 } // namespace
 
 QString delayText(double seconds, const QLocale &locale)
@@ -128,7 +134,7 @@ void Form3::createControls()
     Frame1 = new QGroupBox(QStringLiteral("Adjust Speed of both slideshow format"), client);
     place(Frame1, "Frame1", 120, 0, 3375, 2415);
     Label1 = label(Frame1, "Label1", QStringLiteral("Delay "), 240, 360, 495, 255);
-    Label2 = label(Frame1, "Label2", QString(), 840, 360, 975, 255);
+    Label2 = label(Frame1, "Label2", QString(), DelayLabelLeft, 360, DelayLabelWidth, 255);
     Frame2 = new QGroupBox(Frame1);
     place(Frame2, "Frame2", 240, 720, 2175, 735);
     Text1 = new QLineEdit(Frame2);
@@ -208,6 +214,17 @@ void Form3::Text1_Change()
         Text1->setText(QStringLiteral("0"));
     // 3.
     Label2->setCaption(Text1->text() + QStringLiteral(" Second(s)"));
+    fitDelayLabel();
+}
+
+void Form3::fitDelayLabel()
+{
+    // As designed, or as wide as the text in the caption font when that is
+    // wider ("2.5 Second(s)" is, and any text is in a larger font on a denser
+    // screen), up to the frame's margin: nothing lies to its right.
+    const int designed = controls::twipsToPixels(DelayLabelWidth);
+    const int room = Frame1->width() - controls::twipsToPixels(FrameMargin) - Label2->x();
+    Label2->resize(std::clamp(Label2->sizeHint().width(), designed, std::max(designed, room)), Label2->height());
 }
 
 double Form3::boxNumber() const

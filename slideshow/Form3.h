@@ -80,6 +80,8 @@ public:
 private:
     Form3();
     void createControls();
+    // Gives the delay in words the width its text needs.
+    void fitDelayLabel();
     // The box's number for the buttons; text that is no number counts as 0.
     double boxNumber() const;
 

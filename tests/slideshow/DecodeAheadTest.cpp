@@ -4,10 +4,14 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestRunner.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <filesystem>
 
 using slideshow::DecodeAhead;
 using slideshow::ShowTarget;
@@ -18,13 +22,28 @@ namespace {
 
 const ShowTarget Screen{picture::DecodeSize::within({100, 100}), Qt::blue};
 
-QString bitmap(const QTemporaryDir &dir, const QString &name, QSize size, QColor colour)
+QByteArray bmp(QSize size, QColor colour)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+QString bitmap(const QTemporaryDir &dir, const QString &name, QSize size, QColor colour)
+{
     const QString file = dir.filePath(name);
-    image.save(file, "BMP");
+    testsupport::writeFile(file, bmp(size, colour));
     return file;
+}
+
+bool setModified(const QString &file, qint64 ms)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadWrite) && f.setFileTime(QDateTime::fromMSecsSinceEpoch(ms), QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -139,6 +158,51 @@ private slots:
         QTRY_VERIFY(ahead.isReady());
         QFile::remove(file);
         QVERIFY(!ahead.take(file, Screen));
+    }
+
+    // Replacements that keep the length and the modification time: the
+    // picture decoded ahead is the old one, and the new one is read instead.
+    void aReplacementKeepingLengthAndTimeIsStale_data()
+    {
+        QTest::addColumn<bool>("renamedOver");
+        QTest::newRow("rewritten in place, time put back (cp -p, touch -r)") << false;
+        QTest::newRow("a copy renamed over it (sync tools)") << true;
+    }
+    void aReplacementKeepingLengthAndTimeIsStale()
+    {
+        QFETCH(bool, renamedOver);
+        // 32 x 24 and 24 x 32 bitmaps of 24 bits have rows without padding,
+        // so the two files are of one length.
+        const QByteArray replacement = bmp({24, 32}, Qt::white);
+        const QString file = bitmap(dir, QStringLiteral("same.bmp"), {32, 24}, Qt::green);
+        QCOMPARE(QFileInfo(file).size(), qint64(replacement.size()));
+        const slideshow::FileStamp before = slideshow::stampOf(file);
+        DecodeAhead ahead;
+        ahead.request(file, Screen);
+        QTRY_VERIFY(ahead.isReady());
+        // Change times are stamped from a coarse clock: let it pass the
+        // original's first, as any replacement after the fact does.
+        const QDateTime changed = QFileInfo(file).metadataChangeTime();
+        const QString probe = dir.filePath(QStringLiteral("clock"));
+        QTRY_VERIFY(testsupport::writeFile(probe, "x") && QFileInfo(probe).metadataChangeTime() > changed);
+
+        if (renamedOver) {
+            const QString copy = dir.filePath(QStringLiteral("same.bmp.part"));
+            QVERIFY(testsupport::writeFile(copy, replacement));
+            QVERIFY(setModified(copy, before.modifiedMs));
+            std::filesystem::rename(copy.toStdString(), file.toStdString());
+        } else {
+            QVERIFY(testsupport::writeFile(file, replacement));
+            QVERIFY(setModified(file, before.modifiedMs));
+        }
+        const slideshow::FileStamp after = slideshow::stampOf(file);
+        QCOMPARE(after.size, before.size);
+        QCOMPARE(after.modifiedMs, before.modifiedMs);
+
+        const std::optional<picture::Picture> shown = slideshow::readForShow(ahead, file, Screen);
+        QVERIFY(shown);
+        QCOMPARE(shown->naturalSize(), QSize(24, 32));
+        QCOMPARE(shown->image().pixelColor(0, 0), QColor(Qt::white));
     }
 
     void aFailedDecodeGivesNothing()

@@ -1,5 +1,6 @@
 #include "ShowFixture.h"
 
+#include "controls/Label.h"
 #include "controls/MenuItem.h"
 #include "slideshow/Form3.h"
 #include "tests/support/TestRunner.h"
@@ -105,6 +106,48 @@ private slots:
         }
         QCOMPARE(dialog.Text1->text(), box);
         QCOMPARE(dialog.Label2->Caption(), box + QStringLiteral(" Second(s)"));
+    }
+
+    // Whatever the box holds (a whole or fractional delay reached with the
+    // buttons, a stored one to the millisecond, what typing leaves), the
+    // delay in words is shown whole in the captions' font, also when that
+    // font is larger, as on a denser screen.
+    void everyDelayTextFitsItsLabel_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<double>("fontScale");
+        QTest::newRow("0") << "0" << "0 Second(s)" << 1.0;
+        QTest::newRow("60") << "60" << "60 Second(s)" << 1.0;
+        QTest::newRow("2.5") << "2.5" << "2.5 Second(s)" << 1.0;
+        QTest::newRow("59.5") << "59.5" << "59.5 Second(s)" << 1.0;
+        QTest::newRow("stored to the millisecond") << "58.888" << "58.888 Second(s)" << 1.0;
+        QTest::newRow("past a minute from a fraction") << "60.999" << "60.999 Second(s)" << 1.0;
+        QTest::newRow("61 typed") << "61" << "60 Second(s)" << 1.0;
+        QTest::newRow("-1 typed") << "-1" << "0 Second(s)" << 1.0;
+        QTest::newRow("a fraction typed") << "0.333333333333333" << "0.333333333333333 Second(s)" << 1.0;
+        QTest::newRow("5, larger font") << "5" << "5 Second(s)" << 1.5;
+        QTest::newRow("59.5, larger font") << "59.5" << "59.5 Second(s)" << 1.5;
+    }
+    void everyDelayTextFitsItsLabel()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, caption);
+        QFETCH(double, fontScale);
+        Form3 &dialog = open();
+        QFont font = dialog.centralWidget()->font();
+        font.setPointSizeF(font.pointSizeF() * fontScale);
+        dialog.centralWidget()->setFont(font);
+        dialog.Text1->setText(box);
+        const controls::Label &label = *dialog.Label2;
+        QCOMPARE(label.Caption(), caption);
+        QCOMPARE(label.font(), font);
+        QVERIFY2(label.contentsRect().width() >= label.fontMetrics().horizontalAdvance(caption),
+                 qPrintable(QStringLiteral("%1 px for %2 px of text")
+                                .arg(label.contentsRect().width())
+                                .arg(label.fontMetrics().horizontalAdvance(caption))));
+        QVERIFY(label.geometry().right() < dialog.Frame1->width());
+        QVERIFY(label.width() >= 65); // never narrower than designed
     }
 
     void okStoresTheDelayAndTheLoop_data()
