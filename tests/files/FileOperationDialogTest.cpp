@@ -150,6 +150,9 @@ private slots:
         QCOMPARE(dialog.Caption(), QStringLiteral("Rename File"));
         QVERIFY(dialog.Text1->isVisible() && dialog.Text1->isEnabled() && dialog.Label5->isVisible());
         QVERIFY(dialog.Text1->text().isEmpty());
+        // The prompt sits below the frame's title, the buttons inside the frame.
+        QVERIFY(dialog.Label5->y() >= dialog.Frame3->contentsRect().top());
+        QVERIFY(dialog.Frame3->contentsRect().contains(dialog.Command1->geometry()));
         dialog.Text1->setText(QStringLiteral("taken.bmp"));
         dialog.Command1_Click();
         QCOMPARE(messages(), QStringList{QStringLiteral("File Already Exist or other errors")});
