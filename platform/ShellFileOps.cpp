@@ -274,6 +274,10 @@ public:
         return run(source, [&](const QString &file) {
             if (newName.isEmpty())
                 return FileOpResult::failed(source, QStringLiteral("No new name was given."));
+            // A name Windows refuses would be no Windows name here either:
+            // "a?b.jpg" lists as another name, "abc.jpg." drops out of the list.
+            if (!winpath::isAllowedFileName(winpath::fileName(newName)))
+                return FileOpResult::failed(source, QStringLiteral("Windows does not allow this name."));
             QString target = m_drives.toHostPath(CurrentDirectory::resolve(newName));
             if (target.isEmpty())
                 return missingFolder(newName);

@@ -57,7 +57,8 @@ public:
     virtual FileOpResult moveToTrash(const QString &source) = 0;
     // Renames the file to `newName`: a bare name resolves against the
     // current folder, anything else is a Windows path. Fails when the name is
-    // in use; it never replaces a file. Does not move between file systems.
+    // in use or one Windows refuses (winpath::isAllowedFileName); it never
+    // replaces a file. Does not move between file systems.
     virtual FileOpResult rename(const QString &source, const QString &newName) = 0;
 };
 

@@ -273,12 +273,15 @@ private slots:
     {
         QVERIFY(testsupport::writeFile(c(QStringLiteral("Pictures/abc.bmp")), "abc"));
         for (const QString &name : {QStringLiteral("abc.bmp"), QStringLiteral("ABC.BMP"), QStringLiteral("beach.jpg"),
-                                    QStringLiteral("C:\\Pictures\\abc.bmp"), QString()}) {
+                                    QStringLiteral("C:\\Pictures\\abc.bmp"), QString(), QStringLiteral("a?b.jpg"),
+                                    QStringLiteral("sea.jpg."), QStringLiteral("C:\\Other\\nul.jpg")}) {
             const FileOpResult r = ops->rename(QStringLiteral("C:\\Pictures\\beach.jpg"), name);
             QCOMPARE(r.status, FileOpResult::Status::Failed);
         }
         QCOMPARE(readAll(c(QStringLiteral("Pictures/abc.bmp"))), QByteArray("abc"));
         QCOMPARE(readAll(c(QStringLiteral("Pictures/beach.jpg"))), QByteArray("beach"));
+        QCOMPARE(entries(c(QStringLiteral("Pictures"))), (QStringList{QStringLiteral("abc.bmp"), QStringLiteral("beach.jpg")}));
+        QVERIFY(entries(c(QStringLiteral("Other"))).isEmpty());
 
         // A bare name lands in the current folder, a path where it says.
         QVERIFY(platform::CurrentDirectory::chDir(QStringLiteral("C:\\Other")));
