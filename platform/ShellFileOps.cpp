@@ -92,9 +92,11 @@ private:
     QSet<QString> m_taken;
 };
 
-// Renames `from` into `folder` under the first free name for `name`. A name
-// taken between reading the folder and the rename is skipped, never replaced.
-int renameToFreeName(const QString &from, const QString &folder, const QString &name, QString *placed)
+// Puts a file into `folder` under the first free name for `name`: `place`
+// moves it to the path it is given without replacing anything there. A name
+// taken between reading the folder and the move is skipped, never replaced.
+int placeUnderFreeName(const QString &folder, const QString &name, const std::function<int(const QString &)> &place,
+                       QString *placed)
 {
     FolderNames names(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -102,7 +104,7 @@ int renameToFreeName(const QString &from, const QString &folder, const QString &
         if (candidate.isEmpty())
             return EEXIST;
         const QString target = QDir(folder).filePath(candidate);
-        const int error = host::renameNoReplace(from, target);
+        const int error = place(target);
         if (error == 0) {
             *placed = target;
             return 0;
@@ -196,7 +198,9 @@ FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress
         return failure(folder, errno);
 
     QString placed;
-    if (const int error = renameToFreeName(hostPathFromBytes(temp), folder, name, &placed))
+    const QString tempPath = hostPathFromBytes(temp);
+    const auto renameTemp = [&tempPath](const QString &target) { return host::renameNoReplace(tempPath, target); };
+    if (const int error = placeUnderFreeName(folder, name, renameTemp, &placed))
         return failure(folder, error);
     discard.dismiss();
     host::syncFolder(folder);
@@ -223,16 +227,22 @@ FileOpResult moveFile(const QString &source, const QString &folder, CopyProgress
 {
     if (sameFolder(QFileInfo(source).absolutePath(), folder))
         return FileOpResult::done(source);
+    // A link moves as a link, to any file system, and names the same file
+    // afterwards: its relative target is rewritten for the new folder.
+    const bool link = hostIsSymLink(source);
+    const auto move = [&source, link](const QString &target) {
+        return link ? host::moveLinkNoReplace(source, target) : host::renameNoReplace(source, target);
+    };
     QString placed;
-    const int error = renameToFreeName(source, folder, QFileInfo(source).fileName(), &placed);
+    const int error = placeUnderFreeName(folder, QFileInfo(source).fileName(), move, &placed);
     if (error == 0) {
         host::syncFolder(folder);
+        if (link)
+            host::syncFolder(QFileInfo(source).absolutePath());
         return FileOpResult::done(placed);
     }
-    if (error != EXDEV)
+    if (error != EXDEV || link)
         return failure(source, error);
-    if (hostIsSymLink(source))
-        return FileOpResult::failed(source, QStringLiteral("A link cannot be moved to another file system."));
     return copyFile(source, folder, progress, true);
 }
 
@@ -285,7 +295,9 @@ public:
             // file itself, and the name is taken as it was typed.
             if (target == file)
                 target = QFileInfo(file).path() + QLatin1Char('/') + hostNameFromWindows(winpath::fileName(newName));
-            if (const int error = host::renameNoReplace(file, target))
+            const int error = hostIsSymLink(file) ? host::moveLinkNoReplace(file, target)
+                                                  : host::renameNoReplace(file, target);
+            if (error != 0)
                 return inWindowsTerms(failure(target, error));
             return inWindowsTerms(FileOpResult::done(target));
         });

@@ -1,4 +1,5 @@
 #include "platform/Drives.h"
+#include "platform/HostFiles.h"
 #include "platform/ShellFileOps.h"
 #include "platform/ShellFileOpsTesting.h"
 #include "platform/Trash.h"
@@ -298,6 +299,80 @@ private slots:
         QCOMPARE(entries(c(QStringLiteral("Pictures"))), (QStringList{QStringLiteral("Abc.BMP"), QStringLiteral("shore.jpg")}));
         QCOMPARE(ops->rename(QStringLiteral("C:\\Pictures\\Abc.BMP"), QStringLiteral("C:\\Pictures\\Abc.BMP")).status,
                  FileOpResult::Status::Failed);
+    }
+
+    void linkTargetsRebased_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("rebased");
+        QTest::newRow("beside the link") << "x.jpg" << "/a/b" << "/a/c" << "../b/x.jpg";
+        QTest::newRow("up steps taken along the way") << "../p/x.jpg" << "/a/b" << "/a/c" << "../p/x.jpg";
+        QTest::newRow("up past the common folder") << "../../x" << "/a/b" << "/a/c" << "../../x";
+        QTest::newRow("deeper") << "x" << "/a/b" << "/a/b/d/e" << "../../x";
+        QTest::newRow("shallower") << "../x" << "/a/b/d" << "/a" << "b/x";
+        QTest::newRow("up step after a name stays") << "sub/../x" << "/a/b" << "/a/c" << "../b/sub/../x";
+        QTest::newRow("dot steps") << "./x/./y" << "/a/b" << "/a/c" << "../b/x/./y";
+        QTest::newRow("the folder itself") << "." << "/a/b" << "/a/c" << "../b";
+        QTest::newRow("trailing slash") << "dir/" << "/a" << "/b" << "../a/dir/";
+        QTest::newRow("up from the root") << ".." << "/" << "/a" << "../..";
+        QTest::newRow("absolute") << "/p/x.jpg" << "/a/b" << "/c" << "/p/x.jpg";
+    }
+
+    void linkTargetsRebased()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, rebased);
+        QCOMPARE(platform::host::rebasedLinkTarget(target, from, to), rebased);
+    }
+
+    // A link moved (or renamed into another folder) names what it named
+    // before, a dangling one the same missing path.
+    void movedLinksNameWhatTheyNamed_data()
+    {
+        QTest::addColumn<QString>("target"); // as the link in C:\Pictures holds it
+        QTest::addColumn<QString>("moveTo"); // a folder, or with rename the new path
+        QTest::addColumn<bool>("rename");
+        QTest::newRow("file beside it") << "beach.jpg" << "C:\\Other" << false;
+        QTest::newRow("file up and down") << "../Pictures/beach.jpg" << "C:\\Other\\Deep" << false;
+        QTest::newRow("folder") << "../Album" << "C:\\Other\\Deep" << false;
+        QTest::newRow("dangling") << "gone.jpg" << "C:\\Other\\Deep" << false;
+        QTest::newRow("absolute") << "ABSOLUTE" << "C:\\Other" << false;
+        QTest::newRow("renamed into another folder") << "beach.jpg" << "C:\\Other\\Deep\\moved.jpg" << true;
+        QTest::newRow("another file system") << "beach.jpg" << "D:\\" << false;
+    }
+
+    void movedLinksNameWhatTheyNamed()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, moveTo);
+        QFETCH(bool, rename);
+        QTemporaryDir other(QStringLiteral("/dev/shm/lumadex-test-XXXXXX"));
+        if (moveTo.startsWith(QLatin1String("D:"))) {
+            if (!other.isValid() || deviceOf(other.path()) == deviceOf(env->root()))
+                QSKIP("No second file system: /dev/shm is missing or on the test folder's own file system.");
+            env->setDrives(QStringLiteral("C:=") + env->driveC() + QStringLiteral(";D:=") + other.path());
+        }
+        QDir().mkpath(c(QStringLiteral("Other/Deep")));
+        QVERIFY(testsupport::writeFile(c(QStringLiteral("Album/a.jpg")), "album"));
+        if (target == QLatin1String("ABSOLUTE"))
+            target = c(QStringLiteral("Pictures/beach.jpg"));
+        const QString link = c(QStringLiteral("Pictures/link.jpg"));
+        QCOMPARE(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+        const QString named = QFileInfo(link).symLinkTarget();
+        const QString real = QFileInfo(link).canonicalFilePath();
+
+        const QString source = QStringLiteral("C:\\Pictures\\link.jpg");
+        const FileOpResult r = rename ? ops->rename(source, moveTo) : ops->moveTo(source, moveTo, nullptr);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        const QString moved = platform::DriveTable::fromEnvironment().toHostPath(r.path);
+        QVERIFY(QFileInfo(moved).isSymLink());
+        QVERIFY(!QFileInfo(link).isSymLink());
+        QCOMPARE(QFileInfo(moved).symLinkTarget(), named);
+        QCOMPARE(QFileInfo(moved).canonicalFilePath(), real); // empty for the dangling one
     }
 
     // Trash, then restore from what the .trashinfo says.
