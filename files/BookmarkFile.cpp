@@ -1,7 +1,10 @@
 #include "files/BookmarkFile.h"
 
+#include "platform/HostFiles.h"
+
 #include <QFile>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace files {
 
@@ -78,19 +81,14 @@ QByteArray readBookmarkBytes(const QString &hostPath)
     return file.readAll();
 }
 
-bool saveBookmarkBytes(const QString &hostPath, const QByteArray &bytes)
+int saveBookmarkBytes(const QString &hostPath, const QByteArray &bytes)
 {
-    QSaveFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const bool faulty = saveFaultAfter() >= 0;
-    const QByteArray written = faulty ? bytes.left(saveFaultAfter()) : bytes;
-    if (file.write(written) != written.size() || faulty) {
-        file.cancelWriting();
-        return false;
-    }
-    // commit() flushes the temporary file to disk before renaming it.
-    return file.commit();
+    return platform::host::writeFileAtomically(hostPath, true, [&bytes](int fd) {
+        if (saveFaultAfter() < 0)
+            return platform::host::writeAll(fd, bytes);
+        platform::host::writeAll(fd, QByteArrayView(bytes).first(qMin(saveFaultAfter(), bytes.size())));
+        return ENOSPC;
+    });
 }
 
 namespace testing {

@@ -40,12 +40,13 @@ bool isStorableBookmark(const QString &path, platform::CodePage codePage);
 // The file's bytes at `hostPath`; empty when it is missing or cannot be read.
 QByteArray readBookmarkBytes(const QString &hostPath);
 // Writes a temporary file beside `hostPath`, flushes it to disk and renames
-// it over the old file. False on any failure, the old file then untouched.
-bool saveBookmarkBytes(const QString &hostPath, const QByteArray &bytes);
+// it over the old file. 0, or the error number of the failure, the old file
+// then untouched.
+int saveBookmarkBytes(const QString &hostPath, const QByteArray &bytes);
 
 namespace testing {
-// From now on every save stops after `failAfterBytes` bytes, as a full disk
-// or a crash would stop it; a negative value ends the fault.
+// From now on every save stops after `failAfterBytes` bytes with "no space
+// left", as on a full disk; a negative value ends the fault.
 void setBookmarkSaveFault(qint64 failAfterBytes);
 } // namespace testing
 

@@ -9,11 +9,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QSet>
 
 #include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 #include <fcntl.h>
@@ -51,13 +49,6 @@ public:
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
     int get() const { return m_fd; }
-    // Closes now; false when the close reports an error of a delayed write.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
 
 private:
     int m_fd;
@@ -116,27 +107,15 @@ int placeUnderFreeName(const QString &folder, const QString &name, const std::fu
     return EEXIST;
 }
 
-int writeAll(int fd, const char *data, qint64 size, qint64 offset)
+// Writes a chunk of a copy that starts `offset` bytes into the file; the
+// test fault cuts it off as a full disk would.
+int writeChunk(int fd, QByteArrayView data, qint64 offset)
 {
-    while (size > 0) {
-        qint64 chunk = size;
-        if (copyWriteFault() >= 0) {
-            const qint64 room = copyWriteFault() - offset;
-            if (room <= 0)
-                return ENOSPC;
-            chunk = qMin(chunk, room);
-        }
-        const ssize_t put = ::write(fd, data, size_t(chunk));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += put;
-        size -= put;
-        offset += put;
+    if (copyWriteFault() >= 0 && offset + data.size() > copyWriteFault()) {
+        host::writeAll(fd, data.first(qBound(qint64(0), copyWriteFault() - offset, qint64(data.size()))));
+        return ENOSPC;
     }
-    return 0;
+    return host::writeAll(fd, data);
 }
 
 // Copies `source` into `folder` under a free name. The data go into a hidden
@@ -154,11 +133,9 @@ FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress
     if (::fstat(in.get(), &before) != 0)
         return failure(source, errno);
 
-    QByteArray temp = hostPathBytes(QDir(folder).filePath(QStringLiteral(".lumadex-copy-XXXXXX")));
-    Descriptor out(::mkostemp(temp.data(), O_CLOEXEC));
-    if (out.get() < 0)
-        return failure(folder, errno);
-    auto discard = qScopeGuard([&temp] { ::unlink(temp.constData()); });
+    host::TemporaryFile out(folder, QStringLiteral("copy"), 0600);
+    if (out.error())
+        return failure(folder, out.error());
 
     const QString name = QFileInfo(source).fileName();
     const qint64 total = before.st_size;
@@ -175,7 +152,7 @@ FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress
         }
         if (got == 0)
             break;
-        if (const int error = writeAll(out.get(), buffer.data(), got, copied))
+        if (const int error = writeChunk(out.descriptor(), QByteArrayView(buffer.data(), got), copied))
             return failure(folder, error);
         copied += got;
         if (progress && !progress->advance(name, copied, total))
@@ -183,27 +160,24 @@ FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress
     }
 
     // The copy keeps the source's permissions and times, as the shell's does.
-    ::fchmod(out.get(), before.st_mode & 0777);
+    ::fchmod(out.descriptor(), before.st_mode & 0777);
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
-    ::futimens(out.get(), times);
-    if (::fsync(out.get()) != 0)
-        return failure(folder, errno);
+    ::futimens(out.descriptor(), times);
     struct stat after {};
     struct stat written {};
-    if (::fstat(in.get(), &after) != 0 || ::fstat(out.get(), &written) != 0)
+    if (::fstat(in.get(), &after) != 0 || ::fstat(out.descriptor(), &written) != 0)
         return failure(source, errno);
     if (copied != total || written.st_size != total || after.st_size != total)
         return FileOpResult::failed(source, QStringLiteral("The file changed while it was being copied."));
-    if (!out.close())
-        return failure(folder, errno);
 
     QString placed;
-    const QString tempPath = hostPathFromBytes(temp);
-    const auto renameTemp = [&tempPath](const QString &target) { return host::renameNoReplace(tempPath, target); };
-    if (const int error = placeUnderFreeName(folder, name, renameTemp, &placed))
-        return failure(folder, error);
-    discard.dismiss();
-    host::syncFolder(folder);
+    const int placing = out.commit([&](const QString &temporary) {
+        return placeUnderFreeName(
+            folder, name, [&temporary](const QString &target) { return host::renameNoReplace(temporary, target); },
+            &placed);
+    });
+    if (placing != 0)
+        return failure(folder, placing);
     if (removeSource) {
         if (::unlink(src.constData()) != 0) {
             const int error = errno;

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -214,6 +215,37 @@ private slots:
         QCOMPARE(readAll(other.path() + QStringLiteral("/big - Copy.bmp")), data);
         QCOMPARE(QFileInfo(other.path() + QStringLiteral("/big - Copy.bmp")).lastModified(), stamp);
         QCOMPARE(entries(other.path()).size(), 2);
+    }
+
+    // Temporaries left by a killed copy or save go with the next write into
+    // their folder; one a writer still holds, and every file that is not a
+    // temporary of the viewer's, stay.
+    void onlyStaleTemporariesOfTheViewerAreRemoved()
+    {
+        const QString folder = c(QStringLiteral("Other"));
+        const QStringList stale = {QStringLiteral(".lumadex-copy-AbC123"), QStringLiteral(".lumadex-bookmark.ini-xYz789")};
+        const QStringList kept = {QStringLiteral(".lumadex-copy-LiVe01"), QStringLiteral("bookmark.ini.backup"),
+                                  QStringLiteral("bookmark.ini.AbCdEf"), QStringLiteral(".lumadex-copy-short"),
+                                  QStringLiteral(".lumadex-copy-AbC12!"), QStringLiteral(".lumadex--AbC123"),
+                                  QStringLiteral("lumadex-copy-AbC123")};
+        for (const QString &name : stale + kept)
+            QVERIFY(testsupport::writeFile(folder + QLatin1Char('/') + name, QByteArray(4096, 'x')));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/.lumadex-copy-Dir001")));
+        QCOMPARE(::symlink(QFile::encodeName(c(QStringLiteral("Pictures/beach.jpg"))).constData(),
+                           QFile::encodeName(folder + QStringLiteral("/.lumadex-copy-Link01")).constData()),
+                 0);
+        // A writer at work holds its temporary's lock.
+        QFile live(folder + QStringLiteral("/.lumadex-copy-LiVe01"));
+        QVERIFY(live.open(QIODevice::ReadWrite));
+        QCOMPARE(::flock(live.handle(), LOCK_EX), 0);
+
+        const FileOpResult r = ops->copyTo(QStringLiteral("C:\\Pictures\\beach.jpg"), QStringLiteral("C:\\Other"), nullptr);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QStringList expected = kept + QStringList{QStringLiteral("beach.jpg"), QStringLiteral(".lumadex-copy-Dir001"),
+                                                  QStringLiteral(".lumadex-copy-Link01")};
+        expected.sort();
+        QCOMPARE(entries(folder), expected);
+        QCOMPARE(readAll(c(QStringLiteral("Pictures/beach.jpg"))), QByteArray("beach")); // the link's file
     }
 
     // A cancelled, failing or disturbed copy leaves no partial file and the
