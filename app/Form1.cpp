@@ -295,12 +295,20 @@ void Form1::openDefaultFolder()
 
 void Form1::Form_Unload(int &cancel)
 {
-    Q_UNUSED(cancel);
     // A window-mode show stops first: no tick may run on the window while
     // it and the others are taken down.
+    const bool showRunning = Timer1->Enabled();
+    const int showDelay = Timer1->Interval();
     Timer1->setEnabled(false);
     Timer1->setInterval(0);
     UnloadAllForms();
+    // A window that refused to go (the bookmark window, whose list could
+    // not be saved) keeps the program running, and a show goes on.
+    if (controls::Form::loadedForms().size() > 1) {
+        cancel = 1;
+        Timer1->setInterval(showDelay);
+        Timer1->setEnabled(showRunning);
+    }
 }
 
 void Form1::UnloadAllForms()

@@ -1,7 +1,10 @@
 #include "files/BookmarkFile.h"
 
+#include "platform/HostFiles.h"
+
 #include <QFile>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace files {
 
@@ -15,11 +18,32 @@ qint64 &saveFaultAfter()
     return bytes;
 }
 
+// The reader's decoding of a line: `codePage`, else Windows-1252.
 QString decodeLine(QByteArrayView line, platform::CodePage codePage)
 {
     if (std::optional<QString> text = platform::decode(codePage, line))
         return *text;
     return *platform::decode(platform::CodePage::Windows1252, line); // never fails
+}
+
+// Whether a line is too long to be a path. A byte gives one UTF-16 unit at
+// most and a UTF-16 unit takes three bytes at most, so only lines between
+// the two bounds need decoding to tell.
+bool isLongerThanAPath(QByteArrayView line, platform::CodePage codePage)
+{
+    if (line.size() <= LongestPath)
+        return false;
+    if (line.size() > 3 * LongestPath)
+        return true;
+    return decodeLine(line, codePage).size() > LongestPath;
+}
+
+// A carried line as a save writes it: in `codePage`, as the reader reads it.
+QByteArray carriedLine(QByteArrayView line, platform::CodePage codePage)
+{
+    if (platform::decode(codePage, line))
+        return line.toByteArray();
+    return platform::encode(codePage, decodeLine(line, codePage)).value_or(line.toByteArray());
 }
 
 } // namespace
@@ -30,18 +54,27 @@ BookmarkFile parseBookmarkFile(QByteArrayView bytes, platform::CodePage codePage
     if (bytes.startsWith(kByteOrderMark))
         bytes = bytes.sliced(3);
     qsizetype pos = 0;
-    while (pos < bytes.size() && file.entries.size() < BookmarksShown) {
+    while (pos < bytes.size()) {
         qsizetype end = pos;
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
             ++end;
-        file.entries.append(decodeLine(bytes.sliced(pos, end - pos), codePage));
+        const QByteArrayView line = bytes.sliced(pos, end - pos);
+        if (end < bytes.size() && bytes[end] == '\r')
+            ++end;
+        if (end < bytes.size() && bytes[end] == '\n')
+            ++end;
+        const QByteArrayView ending = bytes.sliced(pos + line.size(), end - pos - line.size());
+        if (isLongerThanAPath(line, codePage)) {
+            file.rest += line;
+            file.rest += ending;
+        } else if (file.entries.size() < BookmarksShown) {
+            file.entries.append(decodeLine(line, codePage));
+        } else {
+            file.rest += carriedLine(line, codePage);
+            file.rest += ending;
+        }
         pos = end;
-        if (pos < bytes.size() && bytes[pos] == '\r')
-            ++pos;
-        if (pos < bytes.size() && bytes[pos] == '\n')
-            ++pos;
     }
-    file.rest = bytes.sliced(pos).toByteArray();
     return file;
 }
 
@@ -65,7 +98,7 @@ std::optional<QByteArray> writeBookmarkFile(const QStringList &entries, QByteArr
 
 bool isStorableBookmark(const QString &path, platform::CodePage codePage)
 {
-    if (path.contains(QLatin1Char('\r')) || path.contains(QLatin1Char('\n')))
+    if (path.size() > LongestPath || path.contains(QLatin1Char('\r')) || path.contains(QLatin1Char('\n')))
         return false;
     return platform::encode(codePage, path).has_value();
 }
@@ -78,19 +111,14 @@ QByteArray readBookmarkBytes(const QString &hostPath)
     return file.readAll();
 }
 
-bool saveBookmarkBytes(const QString &hostPath, const QByteArray &bytes)
+int saveBookmarkBytes(const QString &hostPath, const QByteArray &bytes)
 {
-    QSaveFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const bool faulty = saveFaultAfter() >= 0;
-    const QByteArray written = faulty ? bytes.left(saveFaultAfter()) : bytes;
-    if (file.write(written) != written.size() || faulty) {
-        file.cancelWriting();
-        return false;
-    }
-    // commit() flushes the temporary file to disk before renaming it.
-    return file.commit();
+    return platform::host::writeFileAtomically(hostPath, true, [&bytes](int fd) {
+        if (saveFaultAfter() < 0)
+            return platform::host::writeAll(fd, bytes);
+        platform::host::writeAll(fd, QByteArrayView(bytes).first(qMin(saveFaultAfter(), bytes.size())));
+        return ENOSPC;
+    });
 }
 
 namespace testing {

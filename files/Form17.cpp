@@ -167,6 +167,14 @@ void Form17::createControls()
     Text1->hide();
     Command1 = placed(new QPushButton(QStringLiteral("&OK !"), Frame3), "Command1", 120, 780, 1695, 330);
     Command2 = placed(new QPushButton(QStringLiteral("&Cancel"), Frame3), "Command2", 1920, 780, 1695, 330);
+    // The style's frame title is taller than the 240 twips the design leaves
+    // above Label5, which then sat on the frame's line: the contents move
+    // down below the title and the frame grows by as much.
+    if (const int missing = Frame3->contentsRect().top() - Label5->y(); missing > 0) {
+        for (QWidget *content : std::initializer_list<QWidget *>{Label5, Text1, Command1, Command2})
+            content->move(content->x(), content->y() + missing);
+        Frame3->resize(Frame3->width(), Frame3->height() + missing);
+    }
 
     // Like the main window's lists, these open on the current drive and folder.
     const QString here = platform::CurrentDirectory::path();

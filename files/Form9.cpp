@@ -12,13 +12,17 @@
 #include "files/Form17.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
+#include "platform/Drives.h"
 #include "platform/FolderChooser.h"
 #include "platform/Folders.h"
+#include "platform/HostFiles.h"
 
 #include <QDir>
 #include <QGroupBox>
 #include <QMouseEvent>
 #include <QPushButton>
+
+#include <cerrno>
 
 namespace files {
 
@@ -111,6 +115,7 @@ void Form9::Form_Load()
     BookmarkFile file = parseBookmarkFile(readBookmarkBytes(bookmarkFilePath()), platform::ansiCodePage());
     for (const QString &entry : file.entries)
         List1->AddItem(entry);
+    m_loaded = file.entries;
     m_rest = file.rest;
 }
 
@@ -137,6 +142,16 @@ void Form9::Command5_Click()
 
 void Form9::addBookmark(const QString &path)
 {
+    // The file's first 101 paths are what the window shows: one more would
+    // be saved where no later opening shows it.
+    if (List1->ListCount() >= BookmarksShown) {
+        platform::dialogs().MsgBox(QStringLiteral("The list of bookmarks is full: it holds %1 folders, as many as "
+                                                  "this window can show.\nRemove one to add another.")
+                                       .arg(BookmarksShown),
+                                   platform::MsgStyle::OKOnly | platform::MsgStyle::Exclamation,
+                                   QStringLiteral("Lumadex Viewer"));
+        return;
+    }
     // Written with "?" for the letters the code page lacks, or split over two
     // lines, it would be a bookmark that leads nowhere; refuse it while the
     // user sees why.
@@ -213,11 +228,27 @@ void Form9::Command7_Click()
 
 void Form9::Command3_Click()
 {
-    // Every entry is written, also past the 101st, and then the lines that
-    // were never loaded: a save loses nothing that was in the file.
+    save();
+}
+
+bool Form9::save()
+{
+    // Every entry is written, and then the lines that were never shown: a
+    // save loses nothing that was in the file.
     const std::optional<QByteArray> bytes = writeBookmarkFile(List1->texts(), m_rest, platform::ansiCodePage());
-    if (bytes)
-        saveBookmarkBytes(bookmarkFilePath(), *bytes);
+    const int error = bytes ? saveBookmarkBytes(bookmarkFilePath(), *bytes) : EILSEQ;
+    // A list as it was loaded loses nothing when it cannot be written back
+    // (a read-only file, say): no need to hold the window for it.
+    if (error == 0 || List1->texts() == m_loaded)
+        return true;
+    const QString file = bookmarkFilePath();
+    const QString shown = platform::DriveTable::fromEnvironment().toWindowsPath(file);
+    platform::dialogs().MsgBox(QStringLiteral("The bookmarks could not be saved in %1:\n%2.\n\nThe window stays open "
+                                              "with your list; close it again to save it once the cause is removed.")
+                                   .arg(shown.isEmpty() ? file : shown, platform::host::errorText(error)),
+                               platform::MsgStyle::OKOnly | platform::MsgStyle::Critical,
+                               QStringLiteral("Lumadex Viewer"));
+    return false;
 }
 
 void Form9::List1_DblClick()
@@ -233,9 +264,13 @@ void Form9::List1_DblClick()
 
 void Form9::Form_Unload(int &cancel)
 {
-    Q_UNUSED(cancel);
     hide();
-    Command3_Click();
+    // A list that could not be saved stays in sight, so that a later close
+    // saves it again.
+    if (!save()) {
+        cancel = 1;
+        showInFront();
+    }
 }
 
 } // namespace files

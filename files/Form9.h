@@ -3,6 +3,7 @@
 #include "controls/Form.h"
 
 #include <QString>
+#include <QStringList>
 
 class QGroupBox;
 class QPushButton;
@@ -23,7 +24,8 @@ inline const QString SlideShowStartCaption = QStringLiteral("Double click the pa
 QString bookmarkFilePath();
 
 // The "Bookmark" window: the bookmarked folders, kept in file order. Loading
-// it reads the file; every unload writes it back. Opened while the main
+// it reads the file; every unload writes it back, and an unload whose save
+// fails is refused, the list kept in sight. Opened while the main
 // window or its folder list is disabled (a file operation dialog or a show
 // holds it), it becomes a destination picker; a caller that sets
 // SlideShowStartCaption makes it a slide-show start.
@@ -70,8 +72,12 @@ private:
     void addBookmark(const QString &path);
     // The selected entry's path; empty with none selected.
     QString selectedPath() const;
+    // Writes the file. False, after telling the user why, when it could not
+    // be written and the list holds what the file does not.
+    bool save();
 
-    QByteArray m_rest; // the file's lines past the shown ones, written back as they were
+    QStringList m_loaded; // the entries as the file held them
+    QByteArray m_rest;    // the file's lines that are not shown, written back after the entries
 };
 
 } // namespace files

@@ -34,6 +34,12 @@ QList<std::pair<QString, QByteArray>> seeds()
         {"mac-endings.ini", "C:\\a\rC:\\b\r\rC:\\c\r"},
         {"mixed.ini", QByteArrayLiteral("C:\\\xC3\xA9\r\nC:\\\xE9\nC:\\\xFF\xFE\xED\xA0\x80\rC:\\nul\0x\r\n")},
         {"long-tail.ini", written(many) + "C:\\no end \xE9"},
+        // A line longer than any path among the shown ones, and a path of
+        // more bytes than any path has letters (UTF-8 letters of two bytes),
+        // within the fuzzer's 64 KiB.
+        {"longer-than-a-path.ini", "C:\\a\r\n" + QByteArray(files::LongestPath + 1, '\xE9') + "\r\nC:\\b"},
+        {"near-the-longest-path.ini",
+         "C:\\a\n" + QString(files::LongestPath - 10, QChar(0x00E9)).toUtf8() + "\n" + written({QStringLiteral("C:\\b")})},
     };
 }
 

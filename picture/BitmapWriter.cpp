@@ -1,8 +1,12 @@
 #include "picture/BitmapWriter.h"
 
+#include "platform/HostFiles.h"
+
+#include <QFile>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace picture {
 
@@ -19,15 +23,14 @@ bool saveAsBitmap(const Picture &picture, const QString &hostPath)
         QPainter painter(&opaque);
         painter.drawImage(0, 0, full);
     }
-    QSaveFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(opaque)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::host::writeFileAtomically(hostPath, true, [&opaque](int fd) {
+               QFile file;
+               if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+                   return EBADF;
+               QImageWriter writer(&file, "bmp");
+               return writer.write(opaque) && file.flush() ? 0 : EIO;
+           })
+           == 0;
 }
 
 } // namespace picture

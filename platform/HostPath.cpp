@@ -1,5 +1,7 @@
 #include "platform/HostPath.h"
 
+#include "platform/WinPath.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -67,10 +69,11 @@ void appendUtf8(QByteArray &out, char32_t c)
     }
 }
 
+// What a host name may hold and a Windows name may not. NUL and "/" are in
+// no host name, and U+F02F must never turn into a "/" of a host path.
 bool forbiddenInWindowsNames(char32_t c)
 {
-    return (c >= 0x01 && c <= 0x1F) || c == '"' || c == '*' || c == ':' || c == '<' || c == '>' || c == '?'
-           || c == '\\' || c == '|';
+    return c != 0 && c != '/' && winpath::forbiddenInName(c);
 }
 
 // Calls `visit` with each code point of UTF-16 text; a lone surrogate comes

@@ -2,6 +2,7 @@
 
 #ifndef _WIN32
 
+#include "platform/HostFiles.h"
 #include "platform/RegistryHive.h"
 #include "platform/RegistryTesting.h"
 
@@ -10,9 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -66,6 +67,7 @@ struct LoadedHive {
     hive::Tree tree;
     bool writable = true; // false when a file exists that we could not read
     bool damaged = false; // some lines of the file did not parse and were left out
+    QByteArray bytes;     // the file as it was read, kept aside before a damaged one is written
 };
 
 // A free name beside `file` for keeping its unreadable bytes.
@@ -100,6 +102,8 @@ LoadedHive loadHive()
     }
     result.tree = std::move(*parsed.tree);
     result.damaged = parsed.skippedLines > 0;
+    if (result.damaged)
+        result.bytes = bytes;
     return result;
 }
 
@@ -108,25 +112,20 @@ bool saveHive(const LoadedHive &loaded)
     const QString path = hiveFilePath();
     // The values that parsed are written back; the file as it was is kept
     // beside it first, so the lines left out are never lost.
-    if (loaded.damaged && !QFile::copy(path, asideName(path)))
+    if (loaded.damaged
+        && host::writeFileAtomically(asideName(path), false,
+                                     [&loaded](int fd) { return host::writeAll(fd, loaded.bytes); })
+               != 0)
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     const QByteArray bytes = hive::serialize(loaded.tree);
-    if (writeFaultAfter() >= 0) {
-        file.write(bytes.left(writeFaultAfter()));
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    return host::writeFileAtomically(path, true, [&bytes](int fd) {
+               if (writeFaultAfter() < 0)
+                   return host::writeAll(fd, bytes);
+               host::writeAll(fd, QByteArrayView(bytes).first(qMin(writeFaultAfter(), bytes.size())));
+               return ENOSPC;
+           })
+           == 0;
 }
 
 QString joinKeyPath(const QString &base, const char *subKey)

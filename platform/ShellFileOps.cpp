@@ -9,11 +9,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QSet>
 
 #include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 #include <fcntl.h>
@@ -51,13 +49,6 @@ public:
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
     int get() const { return m_fd; }
-    // Closes now; false when the close reports an error of a delayed write.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
 
 private:
     int m_fd;
@@ -92,9 +83,11 @@ private:
     QSet<QString> m_taken;
 };
 
-// Renames `from` into `folder` under the first free name for `name`. A name
-// taken between reading the folder and the rename is skipped, never replaced.
-int renameToFreeName(const QString &from, const QString &folder, const QString &name, QString *placed)
+// Puts a file into `folder` under the first free name for `name`: `place`
+// moves it to the path it is given without replacing anything there. A name
+// taken between reading the folder and the move is skipped, never replaced.
+int placeUnderFreeName(const QString &folder, const QString &name, const std::function<int(const QString &)> &place,
+                       QString *placed)
 {
     FolderNames names(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -102,7 +95,7 @@ int renameToFreeName(const QString &from, const QString &folder, const QString &
         if (candidate.isEmpty())
             return EEXIST;
         const QString target = QDir(folder).filePath(candidate);
-        const int error = host::renameNoReplace(from, target);
+        const int error = place(target);
         if (error == 0) {
             *placed = target;
             return 0;
@@ -114,27 +107,15 @@ int renameToFreeName(const QString &from, const QString &folder, const QString &
     return EEXIST;
 }
 
-int writeAll(int fd, const char *data, qint64 size, qint64 offset)
+// Writes a chunk of a copy that starts `offset` bytes into the file; the
+// test fault cuts it off as a full disk would.
+int writeChunk(int fd, QByteArrayView data, qint64 offset)
 {
-    while (size > 0) {
-        qint64 chunk = size;
-        if (copyWriteFault() >= 0) {
-            const qint64 room = copyWriteFault() - offset;
-            if (room <= 0)
-                return ENOSPC;
-            chunk = qMin(chunk, room);
-        }
-        const ssize_t put = ::write(fd, data, size_t(chunk));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += put;
-        size -= put;
-        offset += put;
+    if (copyWriteFault() >= 0 && offset + data.size() > copyWriteFault()) {
+        host::writeAll(fd, data.first(qBound(qint64(0), copyWriteFault() - offset, qint64(data.size()))));
+        return ENOSPC;
     }
-    return 0;
+    return host::writeAll(fd, data);
 }
 
 // Copies `source` into `folder` under a free name. The data go into a hidden
@@ -152,11 +133,9 @@ FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress
     if (::fstat(in.get(), &before) != 0)
         return failure(source, errno);
 
-    QByteArray temp = hostPathBytes(QDir(folder).filePath(QStringLiteral(".lumadex-copy-XXXXXX")));
-    Descriptor out(::mkostemp(temp.data(), O_CLOEXEC));
-    if (out.get() < 0)
-        return failure(folder, errno);
-    auto discard = qScopeGuard([&temp] { ::unlink(temp.constData()); });
+    host::TemporaryFile out(folder, QStringLiteral("copy"), 0600);
+    if (out.error())
+        return failure(folder, out.error());
 
     const QString name = QFileInfo(source).fileName();
     const qint64 total = before.st_size;
@@ -173,7 +152,7 @@ FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress
         }
         if (got == 0)
             break;
-        if (const int error = writeAll(out.get(), buffer.data(), got, copied))
+        if (const int error = writeChunk(out.descriptor(), QByteArrayView(buffer.data(), got), copied))
             return failure(folder, error);
         copied += got;
         if (progress && !progress->advance(name, copied, total))
@@ -181,25 +160,24 @@ FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress
     }
 
     // The copy keeps the source's permissions and times, as the shell's does.
-    ::fchmod(out.get(), before.st_mode & 0777);
+    ::fchmod(out.descriptor(), before.st_mode & 0777);
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
-    ::futimens(out.get(), times);
-    if (::fsync(out.get()) != 0)
-        return failure(folder, errno);
+    ::futimens(out.descriptor(), times);
     struct stat after {};
     struct stat written {};
-    if (::fstat(in.get(), &after) != 0 || ::fstat(out.get(), &written) != 0)
+    if (::fstat(in.get(), &after) != 0 || ::fstat(out.descriptor(), &written) != 0)
         return failure(source, errno);
     if (copied != total || written.st_size != total || after.st_size != total)
         return FileOpResult::failed(source, QStringLiteral("The file changed while it was being copied."));
-    if (!out.close())
-        return failure(folder, errno);
 
     QString placed;
-    if (const int error = renameToFreeName(hostPathFromBytes(temp), folder, name, &placed))
-        return failure(folder, error);
-    discard.dismiss();
-    host::syncFolder(folder);
+    const int placing = out.commit([&](const QString &temporary) {
+        return placeUnderFreeName(
+            folder, name, [&temporary](const QString &target) { return host::renameNoReplace(temporary, target); },
+            &placed);
+    });
+    if (placing != 0)
+        return failure(folder, placing);
     if (removeSource) {
         if (::unlink(src.constData()) != 0) {
             const int error = errno;
@@ -223,16 +201,22 @@ FileOpResult moveFile(const QString &source, const QString &folder, CopyProgress
 {
     if (sameFolder(QFileInfo(source).absolutePath(), folder))
         return FileOpResult::done(source);
+    // A link moves as a link, to any file system, and names the same file
+    // afterwards: its relative target is rewritten for the new folder.
+    const bool link = hostIsSymLink(source);
+    const auto move = [&source, link](const QString &target) {
+        return link ? host::moveLinkNoReplace(source, target) : host::renameNoReplace(source, target);
+    };
     QString placed;
-    const int error = renameToFreeName(source, folder, QFileInfo(source).fileName(), &placed);
+    const int error = placeUnderFreeName(folder, QFileInfo(source).fileName(), move, &placed);
     if (error == 0) {
         host::syncFolder(folder);
+        if (link)
+            host::syncFolder(QFileInfo(source).absolutePath());
         return FileOpResult::done(placed);
     }
-    if (error != EXDEV)
+    if (error != EXDEV || link)
         return failure(source, error);
-    if (hostIsSymLink(source))
-        return FileOpResult::failed(source, QStringLiteral("A link cannot be moved to another file system."));
     return copyFile(source, folder, progress, true);
 }
 
@@ -274,6 +258,10 @@ public:
         return run(source, [&](const QString &file) {
             if (newName.isEmpty())
                 return FileOpResult::failed(source, QStringLiteral("No new name was given."));
+            // A name Windows refuses would be no Windows name here either:
+            // "a?b.jpg" lists as another name, "abc.jpg." drops out of the list.
+            if (!winpath::isAllowedFileName(winpath::fileName(newName)))
+                return FileOpResult::failed(source, QStringLiteral("Windows does not allow this name."));
             QString target = m_drives.toHostPath(CurrentDirectory::resolve(newName));
             if (target.isEmpty())
                 return missingFolder(newName);
@@ -281,7 +269,9 @@ public:
             // file itself, and the name is taken as it was typed.
             if (target == file)
                 target = QFileInfo(file).path() + QLatin1Char('/') + hostNameFromWindows(winpath::fileName(newName));
-            if (const int error = host::renameNoReplace(file, target))
+            const int error = hostIsSymLink(file) ? host::moveLinkNoReplace(file, target)
+                                                  : host::renameNoReplace(file, target);
+            if (error != 0)
                 return inWindowsTerms(failure(target, error));
             return inWindowsTerms(FileOpResult::done(target));
         });

@@ -49,7 +49,9 @@ public:
     virtual FileOpResult copyTo(const QString &source, const QString &destinationFolder, CopyProgress *progress) = 0;
     // Moves the file into the folder, with the same free-name rule. Across
     // file systems the file is copied in full and checked before the source
-    // is removed. Into the file's own folder it stays as it is.
+    // is removed. Into the file's own folder it stays as it is. A symbolic
+    // link moves as a link and names the same file afterwards (a relative
+    // target is rewritten for the new folder), on any file system.
     virtual FileOpResult moveTo(const QString &source, const QString &destinationFolder, CopyProgress *progress) = 0;
     // Sends the file to the desktop's trash, from where the file manager can
     // restore it. When the trash refuses it, the file stays where it is: it
@@ -57,7 +59,9 @@ public:
     virtual FileOpResult moveToTrash(const QString &source) = 0;
     // Renames the file to `newName`: a bare name resolves against the
     // current folder, anything else is a Windows path. Fails when the name is
-    // in use; it never replaces a file. Does not move between file systems.
+    // in use or one Windows refuses (winpath::isAllowedFileName); it never
+    // replaces a file. Does not move a file between file systems; a link
+    // put into another folder is moved as moveTo moves it.
     virtual FileOpResult rename(const QString &source, const QString &newName) = 0;
 };
 

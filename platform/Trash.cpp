@@ -118,6 +118,9 @@ FileOpResult putInto(const QString &trashFolder, const QString &file, const QByt
             ::unlink(hostPathBytes(infoPath).constData());
             return FileOpResult::failed(file, host::errorText(error));
         }
+        // The record's name reaches the disk before the file moves in, so a
+        // crash never leaves a trashed file that no record names.
+        host::syncFolder(info.path());
         const int error = host::renameNoReplace(file, target);
         if (error == EEXIST) { // an entry without its .trashinfo: leave it, try the next name
             ::unlink(hostPathBytes(infoPath).constData());

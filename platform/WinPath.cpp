@@ -73,4 +73,47 @@ bool same(const QString &a, const QString &b)
     return normalized(a).compare(normalized(b), Qt::CaseInsensitive) == 0;
 }
 
+bool forbiddenInName(char32_t c)
+{
+    return c <= 0x1F || c == '"' || c == '*' || c == '/' || c == ':' || c == '<' || c == '>' || c == '?' || c == '\\'
+           || c == '|';
+}
+
+namespace {
+
+// The names Windows keeps for devices. The port numbers include the
+// superscript digits, which Windows reads as 1, 2 and 3.
+bool isDeviceName(QStringView stem)
+{
+    for (const char *device : {"CON", "PRN", "AUX", "NUL"})
+        if (stem.compare(QLatin1String(device), Qt::CaseInsensitive) == 0)
+            return true;
+    if (stem.size() != 4)
+        return false;
+    const QStringView port = stem.first(3);
+    if (port.compare(QLatin1String("COM"), Qt::CaseInsensitive) != 0
+        && port.compare(QLatin1String("LPT"), Qt::CaseInsensitive) != 0)
+        return false;
+    const char16_t digit = stem.at(3).unicode();
+    return (digit >= u'1' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' || digit == u'\u00B3';
+}
+
+} // namespace
+
+bool isAllowedFileName(QStringView name)
+{
+    if (name.isEmpty() || name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        return false;
+    for (const QChar c : name)
+        if (forbiddenInName(c.unicode()))
+            return false;
+    // The device is what comes before the first dot, blanks before the dot
+    // not counted: "con .txt" is CON too.
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    QStringView stem = dot < 0 ? name : name.first(dot);
+    while (stem.endsWith(QLatin1Char(' ')))
+        stem.chop(1);
+    return !isDeviceName(stem);
+}
+
 } // namespace winpath

@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 // Text operations on Windows paths ("C:\Photos\beach.jpg"). They never touch
 // the file system; platform::DriveTable turns such paths into host paths.
@@ -28,5 +29,13 @@ QString normalized(const QString &path);
 bool isAbsolute(const QString &path);
 // Compares without regard to letter case, as Windows does.
 bool same(const QString &a, const QString &b);
+
+// A character Windows refuses in a file or folder name: a control character
+// (U+0000..U+001F) or one of \ / : * ? " < > |.
+bool forbiddenInName(char32_t c);
+// A file name Windows takes: not empty, no forbidden character, no dot or
+// blank at its end, and no device name (CON, PRN, AUX, NUL, COM1..COM9,
+// LPT1..LPT9, in any case, also with an extension: "nul.jpg" is NUL).
+bool isAllowedFileName(QStringView name);
 
 } // namespace winpath

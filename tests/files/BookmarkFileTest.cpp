@@ -85,22 +85,66 @@ private slots:
         QCOMPARE(*written, QByteArray("C:\\Photos\\\xC3\xA9t\xC3\xA9\r\nC:\\\xC3\xA9t\xC3\xA9\r\nC:\\\xE2\x82\xACuro\r\n"));
     }
 
-    void linesPastTheShownOnesAreCarriedUntouched()
+    void linesPastTheShownOnesAreCarriedInTheCodePage()
     {
-        // Lines 102..150 include odd endings and bytes valid in no code page
-        // the reader knows; they must come back byte for byte.
-        const QByteArray tail = "C:\\Folder 102\nC:\\\xFF\xFE odd\r\r\nC:\\last without end";
+        // Lines 102.. include odd endings, Windows-1252 letters and the five
+        // bytes Windows-1252 leaves undefined.
+        const QByteArray tail = "C:\\Folder 102\nC:\\\xFF\xFE odd\r\r\nC:\\\x81\x8D\x8F\x90\x9D\r\nC:\\last without end";
         const QByteArray bytes = numberedLines(1, 101) + tail;
         const BookmarkFile file = files::parseBookmarkFile(bytes, CodePage::Utf8);
         QCOMPARE(file.entries.size(), files::BookmarksShown);
         QCOMPARE(file.entries.first(), QStringLiteral("C:\\Folder 1"));
         QCOMPARE(file.entries.last(), QStringLiteral("C:\\Folder 101"));
-        QCOMPARE(file.rest, tail);
-        QCOMPARE(files::writeBookmarkFile(file.entries, file.rest, CodePage::Utf8), std::optional<QByteArray>(bytes));
+        const auto written = files::writeBookmarkFile(file.entries, file.rest, CodePage::Utf8);
+        QVERIFY(written);
+        QVERIFY(written->startsWith(numberedLines(1, 101)));
+        // One code page for the whole file, each carried line with the text
+        // and the end it had.
+        QVERIFY(platform::decode(CodePage::Utf8, *written));
+        QCOMPARE(files::parseBookmarkFile(written->sliced(numberedLines(1, 101).size()), CodePage::Utf8).entries,
+                 files::parseBookmarkFile(tail, CodePage::Utf8).entries);
+        QCOMPARE(written->count('\r'), 101 + 3);
+        QCOMPARE(written->count('\n'), 101 + 3);
+        QCOMPARE(files::writeBookmarkFile(file.entries, file.rest, CodePage::Utf8), written);
 
         // An entry added as the 102nd goes before the carried lines.
         const auto grown = files::writeBookmarkFile(file.entries + QStringList{"C:\\New"}, file.rest, CodePage::Utf8);
-        QCOMPARE(*grown, numberedLines(1, 101) + "C:\\New\r\n" + tail);
+        QCOMPARE(*grown, numberedLines(1, 101) + "C:\\New\r\n" + file.rest);
+    }
+
+    // A line longer than any path is no entry: it is kept byte for byte
+    // (here in Windows-1252, which a decoding would have turned into UTF-8)
+    // after the entries, and the lines around it are shown.
+    void linesLongerThanAPathAreKeptUnread_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("5 MB") << QByteArray(5 * 1024 * 1024, '\xE9') << false;
+        QTest::newRow("one letter too long") << QByteArray(files::LongestPath + 1, 'a') << false;
+        QTest::newRow("as long as a path") << QByteArray(files::LongestPath, 'a') << true;
+        QTest::newRow("more bytes than a path, fewer letters")
+            << QString(files::LongestPath - 1, QChar(0x00E9)).toUtf8() << true;
+    }
+
+    void linesLongerThanAPathAreKeptUnread()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, shown);
+        const QByteArray bytes = "C:\\a\r\n" + line + "\r\nC:\\b\r\n";
+        const BookmarkFile file = files::parseBookmarkFile(bytes, CodePage::Utf8);
+        if (shown) {
+            QCOMPARE(file.entries.size(), 3);
+            QCOMPARE(file.entries.at(1).toUtf8(), line);
+            QVERIFY(file.rest.isEmpty());
+            QVERIFY(files::isStorableBookmark(file.entries.at(1), CodePage::Utf8));
+            return;
+        }
+        QCOMPARE(file.entries, (QStringList{"C:\\a", "C:\\b"}));
+        QCOMPARE(file.rest, line + "\r\n");
+        const auto written = files::writeBookmarkFile(file.entries, file.rest, CodePage::Utf8);
+        QCOMPARE(*written, "C:\\a\r\nC:\\b\r\n" + line + "\r\n");
+        QCOMPARE(files::parseBookmarkFile(*written, CodePage::Utf8).rest, file.rest);
+        QVERIFY(!files::isStorableBookmark(QString::fromLatin1(line.left(files::LongestPath + 1)), CodePage::Utf8));
     }
 
     void pathsTheFileCannotHoldAreNeverWritten_data()

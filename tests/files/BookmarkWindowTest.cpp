@@ -7,6 +7,7 @@
 #include "files/BookmarkFile.h"
 #include "files/Form9.h"
 #include "platform/CodePage.h"
+#include "platform/HostFiles.h"
 #include "slideshow/Form6.h"
 #include "slideshow/Form7.h"
 #include "tests/browser/MainWindowFixture.h"
@@ -94,16 +95,53 @@ private slots:
         files::Form9 &form = open();
         QCOMPARE(form.List1->ListCount(), 101);
         QCOMPARE(form.List1->List(100), QStringLiteral("C:\\Folder 101"));
+        // The list is full: a 102nd would be saved where no window shows it.
+        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        chooser->answers = {QStringLiteral("C:\\Browsed")};
+        QTest::mouseClick(form.Command5, Qt::LeftButton);
+        QCOMPARE(form.List1->ListCount(), 101);
+        QCOMPARE(f.boxes->shown.size(), 2);
+        QVERIFY(f.boxes->shown.first().text.startsWith(QStringLiteral("The list of bookmarks is full")));
         form.close();
         QCOMPARE(fileBytes(), bytes);
 
-        // One added as the 102nd is kept too, before the lines never shown.
-        QTest::mouseClick(open().Command1, Qt::LeftButton);
+        // With room made, the one added is the 101st, shown the next time.
+        files::Form9 &again = open();
+        again.List1->setListIndex(0);
+        QTest::mouseClick(again.Command2, Qt::LeftButton);
+        QTest::mouseClick(again.Command1, Qt::LeftButton);
+        again.close();
+        QCOMPARE(open().List1->List(100), QStringLiteral("C:\\Pictures"));
         files::Form9::loaded()->close();
         const QList<QByteArray> lines = fileBytes().split('\n');
-        QCOMPARE(lines.size(), 152); // 151 lines and the empty text after the last CR LF
-        QCOMPARE(lines.at(101), QByteArray("C:\\Pictures\r"));
-        QCOMPARE(lines.at(150), QByteArray("C:\\Folder 150\r"));
+        QCOMPARE(lines.size(), 151); // 150 lines and the empty text after the last CR LF
+        QCOMPARE(lines.at(0), QByteArray("C:\\Folder 2\r"));
+        QCOMPARE(lines.at(100), QByteArray("C:\\Pictures\r"));
+        QCOMPARE(lines.at(149), QByteArray("C:\\Folder 150\r"));
+    }
+
+    // A Windows-1252 file comes back in one code page, every letter kept,
+    // and a line of megabytes is neither shown nor changed.
+    void aSavedFileHasOneCodePageAndKeepsLongLines()
+    {
+        const QByteArray huge(5 * 1024 * 1024, '\xE9');
+        QByteArray bytes = huge + "\r\n";
+        for (int i = 1; i <= 102; ++i)
+            bytes += "C:\\\xE9t\xE9 " + QByteArray::number(i) + "\r\n";
+        writeBookmarks(bytes);
+        files::Form9 &form = open();
+        QCOMPARE(form.List1->ListCount(), 101);
+        QCOMPARE(form.List1->List(0), QStringLiteral("C:\\\u00E9t\u00E9 1"));
+        const QStringList entries = form.List1->texts();
+        form.close();
+        // The shown paths, then the lines not shown in the file's order.
+        const QByteArray saved = fileBytes();
+        const QByteArray notShown = huge + "\r\nC:\\\xC3\xA9t\xC3\xA9 102\r\n";
+        QVERIFY(saved.endsWith(notShown));
+        const QByteArray shown = saved.chopped(notShown.size());
+        QVERIFY(platform::decode(platform::CodePage::Utf8, shown));
+        QCOMPARE(shown.count("\r\n"), 101);
+        QCOMPARE(open().List1->texts(), entries);
     }
 
     void addingTheCurrentPathAndABrowsedOne()
@@ -244,15 +282,64 @@ private slots:
         QVERIFY(!f.main->Timer2->Enabled());
     }
 
-    void aSaveThatFailsHalfWayLeavesTheOldFile()
+    // A save that fails says why, once a close, and keeps the window with
+    // its list, also when the main window closes; the next close saves. A
+    // list as it was loaded has nothing to lose and closes as ever.
+    void aFailedSaveIsReportedAndKeepsTheList_data()
     {
-        writeBookmarks("C:\\Old\r\n");
-        QTest::mouseClick(open().Command1, Qt::LeftButton);
-        files::testing::setBookmarkSaveFault(5);
-        files::Form9::loaded()->close();
-        QCOMPARE(fileBytes(), QByteArray("C:\\Old\r\n"));
-        QCOMPARE(QDir(f.env->programDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"bookmark.ini"});
+        QTest::addColumn<bool>("folderInTheWay");
+        QTest::newRow("disk full") << false;
+        QTest::newRow("a folder named bookmark.ini") << true;
+    }
+
+    void aFailedSaveIsReportedAndKeepsTheList()
+    {
+        QFETCH(bool, folderInTheWay);
+        const auto fail = [&] {
+            if (folderInTheWay)
+                QVERIFY(QDir().mkpath(bookmarkFile()));
+            else
+                files::testing::setBookmarkSaveFault(5);
+        };
+        const auto mend = [&] {
+            if (folderInTheWay)
+                QVERIFY(QDir(bookmarkFile()).removeRecursively());
+            else
+                files::testing::setBookmarkSaveFault(-1);
+        };
+        if (!folderInTheWay)
+            writeBookmarks("C:\\Old\r\n");
+        const QByteArray old = fileBytes();
+        fail();
+        open().close();
+        QVERIFY(!files::Form9::loaded());
         QVERIFY(f.boxes->shown.isEmpty());
+
+        files::Form9 &form = open();
+        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        const QStringList list = form.List1->texts();
+        form.close();
+        QCOMPARE(f.boxes->shown.size(), 1);
+        const QString reason = platform::host::errorText(folderInTheWay ? EISDIR : ENOSPC);
+        QVERIFY2(f.boxes->shown.first().text.contains(reason), qPrintable(f.boxes->shown.first().text));
+        QVERIFY(f.boxes->shown.first().text.contains(QStringLiteral("bookmark.ini")));
+        QCOMPARE(files::Form9::loaded(), &form);
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.List1->texts(), list);
+        QCOMPARE(QFileInfo(bookmarkFile()).isDir(), folderInTheWay);
+        QCOMPARE(fileBytes(), old);
+        QCOMPARE(QDir(f.env->programDir()).entryList(QDir::Files | QDir::Hidden).size(), folderInTheWay ? 0 : 1);
+
+        // Closing the main window asks again, and the program stays.
+        f.main->close();
+        QCOMPARE(f.boxes->shown.size(), 2);
+        QVERIFY(files::Form9::loaded() && !f.main->isUnloaded());
+
+        mend();
+        form.close();
+        QVERIFY(!files::Form9::loaded());
+        QCOMPARE(f.boxes->shown.size(), 2);
+        QCOMPARE(files::parseBookmarkFile(fileBytes(), platform::ansiCodePage()).entries, list);
     }
 };
 

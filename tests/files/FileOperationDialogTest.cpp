@@ -150,11 +150,20 @@ private slots:
         QCOMPARE(dialog.Caption(), QStringLiteral("Rename File"));
         QVERIFY(dialog.Text1->isVisible() && dialog.Text1->isEnabled() && dialog.Label5->isVisible());
         QVERIFY(dialog.Text1->text().isEmpty());
-        dialog.Text1->setText(QStringLiteral("taken.bmp"));
-        dialog.Command1_Click();
-        QCOMPARE(messages(), QStringList{QStringLiteral("File Already Exist or other errors")});
-        QCOMPARE(f.boxes->shown.first().style, 0);
-        QVERIFY(Form17::loaded() && dialog.isVisible() && !f.main->isEnabled());
+        // The prompt sits below the frame's title, the buttons inside the frame.
+        QVERIFY(dialog.Label5->y() >= dialog.Frame3->contentsRect().top());
+        QVERIFY(dialog.Frame3->contentsRect().contains(dialog.Command1->geometry()));
+        // A taken name, and one Windows refuses.
+        for (const QString &name : {QStringLiteral("taken.bmp"), QStringLiteral("a?b.bmp")}) {
+            f.boxes->shown.clear();
+            dialog.Text1->setText(name);
+            dialog.Command1_Click();
+            QCOMPARE(messages(), QStringList{QStringLiteral("File Already Exist or other errors")});
+            QCOMPARE(f.boxes->shown.first().style, 0);
+            QVERIFY(Form17::loaded() && dialog.isVisible() && !f.main->isEnabled());
+        }
+        QCOMPARE(QDir(c(QStringLiteral("Pictures"))).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("beach.bmp"), QStringLiteral("taken.bmp")}));
         QCOMPARE(QImage(c(QStringLiteral("Pictures/taken.bmp"))).pixelColor(0, 0), QColor(Qt::red));
 
         dialog.Text1->setText(QStringLiteral("abc.bmp"));

@@ -181,6 +181,27 @@ private slots:
         QVERIFY(winpath::same(QStringLiteral("C:\\PHOTOS\\"), QStringLiteral("c:\\photos")));
         QCOMPARE(winpath::fileName(QStringLiteral("C:\\Photos\\a.bmp")), QStringLiteral("a.bmp"));
     }
+
+    void namesWindowsTakes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("allowed");
+        for (const char *refused : {"a?b.jpg", "a*b.jpg", "a<b.jpg", "a>b.jpg", "a|b.jpg", "a\"b.jpg", "a:b.jpg",
+                                    "a/b.jpg", "a\\b.jpg", "a\tb.jpg", "abc.jpg.", "abc.jpg ", "..", "CON", "con.jpg",
+                                    "Nul.tar.gz", "aux .jpg", "PRN", "com1.bmp", "LPT9", "lpt\u00B9.jpg", ""})
+            QTest::newRow(refused) << QString::fromUtf8(refused) << false;
+        for (const char *taken : {"abc.bmp", "Abc.BMP", ".hidden.jpg", " leading blank.jpg", "a b.c d.jpg", "icon.jpg",
+                                  "console.jpg", "con-1.jpg", "COM10.jpg", "LPT0.jpg", "nul_.jpg", "caf\u00E9.jpg",
+                                  "a\uF03Fb.jpg", "\u65E5\u672C.jpg"})
+            QTest::newRow(taken) << QString::fromUtf8(taken) << true;
+    }
+
+    void namesWindowsTakes()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, allowed);
+        QCOMPARE(winpath::isAllowedFileName(name), allowed);
+    }
 };
 
 LUMADEX_TEST_CLASS(DrivesTest);

@@ -1,4 +1,5 @@
 #include "platform/Drives.h"
+#include "platform/HostFiles.h"
 #include "platform/ShellFileOps.h"
 #include "platform/ShellFileOpsTesting.h"
 #include "platform/Trash.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -215,6 +217,37 @@ private slots:
         QCOMPARE(entries(other.path()).size(), 2);
     }
 
+    // Temporaries left by a killed copy or save go with the next write into
+    // their folder; one a writer still holds, and every file that is not a
+    // temporary of the viewer's, stay.
+    void onlyStaleTemporariesOfTheViewerAreRemoved()
+    {
+        const QString folder = c(QStringLiteral("Other"));
+        const QStringList stale = {QStringLiteral(".lumadex-copy-AbC123"), QStringLiteral(".lumadex-bookmark.ini-xYz789")};
+        const QStringList kept = {QStringLiteral(".lumadex-copy-LiVe01"), QStringLiteral("bookmark.ini.backup"),
+                                  QStringLiteral("bookmark.ini.AbCdEf"), QStringLiteral(".lumadex-copy-short"),
+                                  QStringLiteral(".lumadex-copy-AbC12!"), QStringLiteral(".lumadex--AbC123"),
+                                  QStringLiteral("lumadex-copy-AbC123")};
+        for (const QString &name : stale + kept)
+            QVERIFY(testsupport::writeFile(folder + QLatin1Char('/') + name, QByteArray(4096, 'x')));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/.lumadex-copy-Dir001")));
+        QCOMPARE(::symlink(QFile::encodeName(c(QStringLiteral("Pictures/beach.jpg"))).constData(),
+                           QFile::encodeName(folder + QStringLiteral("/.lumadex-copy-Link01")).constData()),
+                 0);
+        // A writer at work holds its temporary's lock.
+        QFile live(folder + QStringLiteral("/.lumadex-copy-LiVe01"));
+        QVERIFY(live.open(QIODevice::ReadWrite));
+        QCOMPARE(::flock(live.handle(), LOCK_EX), 0);
+
+        const FileOpResult r = ops->copyTo(QStringLiteral("C:\\Pictures\\beach.jpg"), QStringLiteral("C:\\Other"), nullptr);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QStringList expected = kept + QStringList{QStringLiteral("beach.jpg"), QStringLiteral(".lumadex-copy-Dir001"),
+                                                  QStringLiteral(".lumadex-copy-Link01")};
+        expected.sort();
+        QCOMPARE(entries(folder), expected);
+        QCOMPARE(readAll(c(QStringLiteral("Pictures/beach.jpg"))), QByteArray("beach")); // the link's file
+    }
+
     // A cancelled, failing or disturbed copy leaves no partial file and the
     // source as it was.
     void unfinishedCopiesLeaveNothing_data()
@@ -273,12 +306,15 @@ private slots:
     {
         QVERIFY(testsupport::writeFile(c(QStringLiteral("Pictures/abc.bmp")), "abc"));
         for (const QString &name : {QStringLiteral("abc.bmp"), QStringLiteral("ABC.BMP"), QStringLiteral("beach.jpg"),
-                                    QStringLiteral("C:\\Pictures\\abc.bmp"), QString()}) {
+                                    QStringLiteral("C:\\Pictures\\abc.bmp"), QString(), QStringLiteral("a?b.jpg"),
+                                    QStringLiteral("sea.jpg."), QStringLiteral("C:\\Other\\nul.jpg")}) {
             const FileOpResult r = ops->rename(QStringLiteral("C:\\Pictures\\beach.jpg"), name);
             QCOMPARE(r.status, FileOpResult::Status::Failed);
         }
         QCOMPARE(readAll(c(QStringLiteral("Pictures/abc.bmp"))), QByteArray("abc"));
         QCOMPARE(readAll(c(QStringLiteral("Pictures/beach.jpg"))), QByteArray("beach"));
+        QCOMPARE(entries(c(QStringLiteral("Pictures"))), (QStringList{QStringLiteral("abc.bmp"), QStringLiteral("beach.jpg")}));
+        QVERIFY(entries(c(QStringLiteral("Other"))).isEmpty());
 
         // A bare name lands in the current folder, a path where it says.
         QVERIFY(platform::CurrentDirectory::chDir(QStringLiteral("C:\\Other")));
@@ -295,6 +331,80 @@ private slots:
         QCOMPARE(entries(c(QStringLiteral("Pictures"))), (QStringList{QStringLiteral("Abc.BMP"), QStringLiteral("shore.jpg")}));
         QCOMPARE(ops->rename(QStringLiteral("C:\\Pictures\\Abc.BMP"), QStringLiteral("C:\\Pictures\\Abc.BMP")).status,
                  FileOpResult::Status::Failed);
+    }
+
+    void linkTargetsRebased_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("rebased");
+        QTest::newRow("beside the link") << "x.jpg" << "/a/b" << "/a/c" << "../b/x.jpg";
+        QTest::newRow("up steps taken along the way") << "../p/x.jpg" << "/a/b" << "/a/c" << "../p/x.jpg";
+        QTest::newRow("up past the common folder") << "../../x" << "/a/b" << "/a/c" << "../../x";
+        QTest::newRow("deeper") << "x" << "/a/b" << "/a/b/d/e" << "../../x";
+        QTest::newRow("shallower") << "../x" << "/a/b/d" << "/a" << "b/x";
+        QTest::newRow("up step after a name stays") << "sub/../x" << "/a/b" << "/a/c" << "../b/sub/../x";
+        QTest::newRow("dot steps") << "./x/./y" << "/a/b" << "/a/c" << "../b/x/./y";
+        QTest::newRow("the folder itself") << "." << "/a/b" << "/a/c" << "../b";
+        QTest::newRow("trailing slash") << "dir/" << "/a" << "/b" << "../a/dir/";
+        QTest::newRow("up from the root") << ".." << "/" << "/a" << "../..";
+        QTest::newRow("absolute") << "/p/x.jpg" << "/a/b" << "/c" << "/p/x.jpg";
+    }
+
+    void linkTargetsRebased()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, rebased);
+        QCOMPARE(platform::host::rebasedLinkTarget(target, from, to), rebased);
+    }
+
+    // A link moved (or renamed into another folder) names what it named
+    // before, a dangling one the same missing path.
+    void movedLinksNameWhatTheyNamed_data()
+    {
+        QTest::addColumn<QString>("target"); // as the link in C:\Pictures holds it
+        QTest::addColumn<QString>("moveTo"); // a folder, or with rename the new path
+        QTest::addColumn<bool>("rename");
+        QTest::newRow("file beside it") << "beach.jpg" << "C:\\Other" << false;
+        QTest::newRow("file up and down") << "../Pictures/beach.jpg" << "C:\\Other\\Deep" << false;
+        QTest::newRow("folder") << "../Album" << "C:\\Other\\Deep" << false;
+        QTest::newRow("dangling") << "gone.jpg" << "C:\\Other\\Deep" << false;
+        QTest::newRow("absolute") << "ABSOLUTE" << "C:\\Other" << false;
+        QTest::newRow("renamed into another folder") << "beach.jpg" << "C:\\Other\\Deep\\moved.jpg" << true;
+        QTest::newRow("another file system") << "beach.jpg" << "D:\\" << false;
+    }
+
+    void movedLinksNameWhatTheyNamed()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, moveTo);
+        QFETCH(bool, rename);
+        QTemporaryDir other(QStringLiteral("/dev/shm/lumadex-test-XXXXXX"));
+        if (moveTo.startsWith(QLatin1String("D:"))) {
+            if (!other.isValid() || deviceOf(other.path()) == deviceOf(env->root()))
+                QSKIP("No second file system: /dev/shm is missing or on the test folder's own file system.");
+            env->setDrives(QStringLiteral("C:=") + env->driveC() + QStringLiteral(";D:=") + other.path());
+        }
+        QDir().mkpath(c(QStringLiteral("Other/Deep")));
+        QVERIFY(testsupport::writeFile(c(QStringLiteral("Album/a.jpg")), "album"));
+        if (target == QLatin1String("ABSOLUTE"))
+            target = c(QStringLiteral("Pictures/beach.jpg"));
+        const QString link = c(QStringLiteral("Pictures/link.jpg"));
+        QCOMPARE(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+        const QString named = QFileInfo(link).symLinkTarget();
+        const QString real = QFileInfo(link).canonicalFilePath();
+
+        const QString source = QStringLiteral("C:\\Pictures\\link.jpg");
+        const FileOpResult r = rename ? ops->rename(source, moveTo) : ops->moveTo(source, moveTo, nullptr);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        const QString moved = platform::DriveTable::fromEnvironment().toHostPath(r.path);
+        QVERIFY(QFileInfo(moved).isSymLink());
+        QVERIFY(!QFileInfo(link).isSymLink());
+        QCOMPARE(QFileInfo(moved).symLinkTarget(), named);
+        QCOMPARE(QFileInfo(moved).canonicalFilePath(), real); // empty for the dangling one
     }
 
     // Trash, then restore from what the .trashinfo says.
