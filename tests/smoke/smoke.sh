@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # smoke.sh VIEWER SAMPLES: starts the viewer on its own Xvfb display in a
 # fresh home, checks that the start-up and main windows appear, that a first
-# run stores its settings, and that a second start shows its message and
-# ends while the first keeps running.
+# run stores its settings, that a second start shows its message and ends
+# while the first keeps running, and that a second start with a path hands
+# it to the first and ends quietly.
 set -u
 viewer=$(readlink -f "$1")
 samples=$(readlink -f "$2")
@@ -73,9 +74,48 @@ else
 fi
 kill -0 "$first_pid" 2>/dev/null || fail "the first instance did not survive the second start"
 
+# Waits up to 20 s for process $1 to end; its exit code goes into $code.
+wait_end() {
+  for _ in $(seq 1 200); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$1" 2>/dev/null; then kill "$1"; code="still running"; return; fi
+  wait "$1"; code=$?
+}
+
+# Waits up to 20 s for the main window's title to be $1.
+wait_title() {
+  for _ in $(seq 1 200); do
+    [ "$(xdotool getwindowname "$main_id" 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# A second start with a picture: handed to the first, which shows it; the
+# second ends with status 0 and no window of its own.
+if [ -n "${main_id:-}" ]; then
+  "$viewer" "$work/c/Pictures/portrait.gif" >"$work/third.log" 2>&1 &
+  wait_end $!
+  [ "$code" = 0 ] || fail "the start with a path ended with '$code'"
+  expected='Lumadex Viewer 3.01  - C:\Pictures\portrait.gif (8/11)'
+  wait_title "$expected" || fail "the first instance shows '$(xdotool getwindowname "$main_id")', not '$expected'"
+  count=$(xdotool search --onlyvisible --name '^Lumadex Viewer' 2>/dev/null | wc -l)
+  [ "$count" = 1 ] || fail "$count windows after the start with a path"
+
+  # A path that does not exist: the message shows in the first instance.
+  "$viewer" "$work/c/Pictures/gone.gif" >"$work/fourth.log" 2>&1 &
+  wait_end $!
+  [ "$code" = 0 ] || fail "the start with a missing path ended with '$code'"
+  box=$(wait_window '^Lumadex Viewer$') || fail "the first instance showed no message for a missing path"
+  if [ -n "${box:-}" ]; then
+    xdotool windowfocus --sync "$box" 2>/dev/null
+    xdotool key --window "$box" Return 2>/dev/null || true
+  fi
+  kill -0 "$first_pid" 2>/dev/null || fail "the first instance did not survive the hand-overs"
+fi
+
 if [ $status = 0 ]; then
   echo "smoke test passed"
 else
-  for log in xvfb first second; do echo "--- $log.log"; cat "$work/$log.log" 2>/dev/null; done
+  for log in xvfb first second third fourth; do echo "--- $log.log"; cat "$work/$log.log" 2>/dev/null; done
 fi
 exit $status
