@@ -28,16 +28,6 @@ export XDG_RUNTIME_DIR="$work/runtime" LUMADEX_DRIVES="C:=$work/c" LUMADEX_PROGR
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 
-# Waits up to 20 s for a visible window whose name matches $1; prints its id.
-wait_window() {
-  for _ in $(seq 1 200); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
 cd "$work/c/Pictures"
 "$viewer" >"$work/first.log" 2>&1 &
 first_pid=$!
@@ -64,46 +54,24 @@ if [ -n "${box:-}" ]; then
   xdotool key --window "$box" Return 2>/dev/null || true
   xdotool key Return 2>/dev/null || true
 fi
-for _ in $(seq 1 100); do kill -0 "$second_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$second_pid" 2>/dev/null; then
-  fail "the second start did not end after its message"
-  kill "$second_pid"
-else
-  wait "$second_pid"; code=$?
-  [ "$code" = 0 ] || fail "the second start ended with code $code"
-fi
+wait_exit "$second_pid"
+[ "$code" = 0 ] || fail "the second start ended with '$code' after its message"
 kill -0 "$first_pid" 2>/dev/null || fail "the first instance did not survive the second start"
-
-# Waits up to 20 s for process $1 to end; its exit code goes into $code.
-wait_end() {
-  for _ in $(seq 1 200); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$1" 2>/dev/null; then kill "$1"; code="still running"; return; fi
-  wait "$1"; code=$?
-}
-
-# Waits up to 20 s for the main window's title to be $1.
-wait_title() {
-  for _ in $(seq 1 200); do
-    [ "$(xdotool getwindowname "$main_id" 2>/dev/null)" = "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 # A second start with a picture: handed to the first, which shows it; the
 # second ends with status 0 and no window of its own.
 if [ -n "${main_id:-}" ]; then
   "$viewer" "$work/c/Pictures/portrait.gif" >"$work/third.log" 2>&1 &
-  wait_end $!
+  wait_exit $!
   [ "$code" = 0 ] || fail "the start with a path ended with '$code'"
   expected='Lumadex Viewer 3.01  - C:\Pictures\portrait.gif (8/11)'
-  wait_title "$expected" || fail "the first instance shows '$(xdotool getwindowname "$main_id")', not '$expected'"
+  wait_title "$main_id" "$expected" || fail "the first instance shows '$(xdotool getwindowname "$main_id")', not '$expected'"
   count=$(xdotool search --onlyvisible --name '^Lumadex Viewer' 2>/dev/null | wc -l)
   [ "$count" = 1 ] || fail "$count windows after the start with a path"
 
   # A path that does not exist: the message shows in the first instance.
   "$viewer" "$work/c/Pictures/gone.gif" >"$work/fourth.log" 2>&1 &
-  wait_end $!
+  wait_exit $!
   [ "$code" = 0 ] || fail "the start with a missing path ended with '$code'"
   box=$(wait_window '^Lumadex Viewer$') || fail "the first instance showed no message for a missing path"
   if [ -n "${box:-}" ]; then
