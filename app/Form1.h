@@ -81,6 +81,15 @@ public:
     void UnloadAllForms();
     void exitmenu_Click();
 
+    // ---- a picture or folder named on the command line (app/, browser/)
+    // Brings the window forward and opens the host path there; while a show
+    // or a dialog holds the browser, the path waits until it is free.
+    void ShowHandedPath(const QString &hostPath);
+    // Opens the path's folder and selects its picture (a folder: its first
+    // picture), as the user's clicks would; a path that does not exist, lies
+    // on no drive or is not in the list gets the picture-loading message.
+    void OpenHostPath(const QString &hostPath);
+
     // ---- folder browser and filter (browser/)
     void Drive1_Change();
     void Dir1_Change();
@@ -238,6 +247,10 @@ private:
     // without end when drive C: itself cannot be opened.
     bool m_inDriveFallback = false;
     bool m_inFolderFallback = false;
+    // A path from the command line waiting for the browser, and what tells
+    // when the browser is free again.
+    QString m_handedPath;
+    QObject *m_browserFreed = nullptr;
 };
 
 } // namespace app

@@ -5,7 +5,7 @@ namespace app {
 QIcon applicationIcon()
 {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 256})
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/lumadex-viewer-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/Form10.h"
 #include "app/Runtime.h"
 #include "app/Icon.h"
@@ -6,7 +7,9 @@
 #include "desktop/Help.h"
 #include "platform/Dialogs.h"
 #include "platform/FolderChooser.h"
+#include "platform/HostPath.h"
 #include "platform/ShellExecute.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
 
@@ -26,9 +29,17 @@ int main(int argc, char *argv[])
     // No desktop opens ".hlp" files any more: the viewer shows its own help.
     platform::setOpener(QStringLiteral(".hlp"), desktop::openHelpDocument);
 
+    // A start with a path hands it to the copy that runs and ends quietly;
+    // when none takes it, the start goes on and meets the single-instance
+    // rule as a start without a path does.
+    const std::optional<QString> path = app::startPath(app::argumentsOf(argc, argv), platform::hostCurrentPath());
+    if (path && platform::previousInstanceRunning() && platform::handOverToRunningInstance(*path))
+        return 0;
+
     auto *startUp = new app::Form10();
     startUp->Form_Load();
     if (controls::Form::loadedForms().isEmpty())
         return 0;
+    app::showHandedPaths(path);
     return application.exec();
 }

@@ -13,6 +13,7 @@
 #include "controls/PictureBox.h"
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
+#include "platform/HostPath.h"
 #include "platform/WinPath.h"
 
 namespace app {
@@ -91,6 +92,47 @@ void Form1::Combo1_Click()
     else
         File1->setPattern(Combo1->Text());
     Dir1_Change();
+}
+
+void Form1::OpenHostPath(const QString &hostPath)
+{
+    const auto fail = [] {
+        platform::dialogs().MsgBox(
+            QStringLiteral("This File Type is not supported yet in this version or the file is corrupted or not accessible!"),
+            platform::MsgStyle::OKOnly, QStringLiteral("Lumadex Viewer"));
+    };
+    const std::optional<platform::HostFileStatus> status = platform::hostFileStatus(hostPath);
+    const QString path = platform::DriveTable::fromEnvironment().toWindowsPath(hostPath);
+    if (!status || path.isEmpty())
+        return fail();
+    // The folder, read again when it is the one open, so that a picture
+    // saved there since is listed.
+    const QString folder = status->isDir ? path : winpath::parent(path);
+    if (winpath::same(Dir1->Path(), folder))
+        Dir1_Change();
+    else if (!goToFolder(folder))
+        return fail();
+    if (status->isDir) {
+        if (File1->ListCount() > 0)
+            File1->setListIndex(0);
+        return;
+    }
+    // The picture; a filter that leaves it out gives way to every readable format.
+    const QString name = winpath::fileName(path);
+    const auto indexOf = [this, &name] {
+        for (int i = 0; i < File1->ListCount(); ++i)
+            if (File1->List(i) == name)
+                return i;
+        return -1;
+    };
+    int index = indexOf();
+    if (index < 0 && Combo1->ListIndex() != 0) {
+        Combo1->setListIndex(0);
+        index = indexOf();
+    }
+    if (index < 0)
+        return fail();
+    File1->setListIndex(index);
 }
 
 void Form1::refresh1_Click()

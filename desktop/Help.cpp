@@ -2,7 +2,9 @@
 #include "desktop/Help.h"
 
 #include "app/Form1.h"
+#include "platform/Drives.h"
 #include "platform/Folders.h"
+#include "platform/HostPath.h"
 #include "platform/ShellExecute.h"
 
 #include <QAction>
@@ -11,6 +13,19 @@
 #include <QUrl>
 
 namespace desktop {
+
+namespace {
+
+// The guide's files are named by their host path: the drive table may hold
+// no drive that reaches the program's folder, and a name built from the
+// table would then point at another drive's file or at none.
+QString guideUrl(const QString &fileName)
+{
+    return platform::hostFileUrl(platform::programFilesFolder() + QLatin1Char('/') + fileName)
+        .toString(QUrl::FullyEncoded);
+}
+
+} // namespace
 
 HelpWindow::HelpWindow()
 {
@@ -56,8 +71,8 @@ void openHelpDocument(const QString &hostPath)
 
 void OpenHomePage()
 {
-    const QString page = platform::programFolderWindowsPath() + QLatin1Char('\\') + HomePageFileName;
-    platform::shell().ShellExecute(nullptr, QString(), page, QString(), QStringLiteral("C:\\"), platform::SW_SHOWNORMAL);
+    platform::shell().ShellExecute(nullptr, QString(), guideUrl(HomePageFileName), QString(), QStringLiteral("C:\\"),
+                                   platform::SW_SHOWNORMAL);
 }
 
 } // namespace desktop
@@ -66,11 +81,12 @@ namespace app {
 
 void Form1::readme_Click()
 {
-    // The program folder as reported, "\LDX.hlp" appended as it is; the
-    // shell's answer is not examined, so a missing file shows nothing.
-    const QString folder = platform::programFolderWindowsPath();
-    platform::shell().ShellExecute(this, QStringLiteral("Open"), folder + QLatin1Char('\\') + desktop::HelpFileName,
-                                   QString(), folder, platform::SW_SHOWNORMAL);
+    // The working folder is the guide's own, as the viewer names it (none
+    // when no drive reaches it); the shell's answer is not examined, so a
+    // missing file shows nothing.
+    const QString folder = platform::DriveTable::fromEnvironment().toWindowsPath(platform::programFilesFolder());
+    platform::shell().ShellExecute(this, QStringLiteral("Open"), desktop::guideUrl(desktop::HelpFileName), QString(),
+                                   folder, platform::SW_SHOWNORMAL);
 }
 
 void Form1::ontheweb_Click()

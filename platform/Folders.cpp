@@ -1,6 +1,5 @@
 #include "platform/Folders.h"
 
-#include "platform/Drives.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,9 +30,18 @@ QString programFolder()
     return dataFolder();
 }
 
-QString programFolderWindowsPath()
+QString programFilesFolder()
 {
-    return DriveTable::fromEnvironment().toWindowsPath(programFolder());
+    const QString overridden = qEnvironmentVariable("LUMADEX_PROGRAM_DIR");
+    if (!overridden.isEmpty())
+        return QDir::cleanPath(QDir(overridden).absolutePath());
+    return programFilesFolderOf(QCoreApplication::applicationDirPath());
+}
+
+QString programFilesFolderOf(const QString &executableFolder)
+{
+    const QString installed = QDir::cleanPath(executableFolder + QStringLiteral("/../share/lumadex-viewer"));
+    return QFileInfo(installed).isDir() ? installed : executableFolder;
 }
 
 QString windowsFolder()

@@ -4,14 +4,21 @@
 
 namespace platform {
 
-// The program's own folder, where "bookmark.ini" and "LDX.hlp" live (host
-// path): LUMADEX_PROGRAM_DIR when set; otherwise the executable's folder
-// when it is writable, else the data folder.
+// The program's own folder, where "bookmark.ini" lives (host path):
+// LUMADEX_PROGRAM_DIR when set; otherwise the executable's folder when it is
+// writable, else the data folder.
 QString programFolder();
 
-// The program folder as the viewer names it, a Windows path through the
-// drive table ("C:\Programs\Lumadex"); empty when no drive holds it.
-QString programFolderWindowsPath();
+// The folder of the files the program brings with it and only reads, the
+// user's guide "LDX.hlp" among them (host path): LUMADEX_PROGRAM_DIR when
+// set; otherwise programFilesFolderOf() the executable's folder.
+QString programFilesFolder();
+
+// An installed program's read-only files lie apart from its executable:
+// for <prefix>/bin/lumadex-viewer in <prefix>/share/lumadex-viewer, found
+// when that folder exists; otherwise (a build folder, a copy kept in one
+// folder) beside the executable.
+QString programFilesFolderOf(const QString &executableFolder);
 
 // The viewer's data folder, $XDG_DATA_HOME/lumadex-viewer (host path),
 // created on first use. It also stands in for the Windows folder.

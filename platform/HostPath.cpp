@@ -233,6 +233,11 @@ QUrl hostFileUrl(const QString &hostPath)
     return QUrl::fromEncoded(QByteArrayLiteral("file://") + path.toPercentEncoding("/"), QUrl::StrictMode);
 }
 
+QString hostPathFromFileUrl(const QUrl &url)
+{
+    return hostPathFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
 bool makeHostFolder(const QString &hostPath)
 {
     if (hostPath.isEmpty()) {

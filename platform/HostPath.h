@@ -73,6 +73,8 @@ QString hostCanonicalPath(const QString &hostPath);
 // The file: URL of a host path, its bytes percent-encoded as they are, so
 // that a name with bytes that are not UTF-8 reaches another program intact.
 QUrl hostFileUrl(const QString &hostPath);
+// The host path of a file: URL, its percent-encoded bytes taken as they are.
+QString hostPathFromFileUrl(const QUrl &url);
 
 // Makes one folder (its parent must exist). False with errno set when the
 // system refuses.

@@ -53,11 +53,15 @@ public:
     {
         if (file.isEmpty())
             return false;
-        // A drive letter is one character before the colon; anything longer is a scheme.
+        // A drive letter is one character before the colon; anything longer
+        // is a scheme. A file: URL names a host file, which goes the way of
+        // a Windows path from here on.
         const QUrl url(file);
-        if (url.isValid() && url.scheme().size() > 1)
+        const bool hostFile = url.isValid() && url.isLocalFile();
+        if (url.isValid() && url.scheme().size() > 1 && !hostFile)
             return openInFolder(url, workingFolder(directory));
-        const QString host = DriveTable::fromEnvironment().toHostPath(CurrentDirectory::resolve(file));
+        const QString host = hostFile ? hostPathFromFileUrl(url)
+                                      : DriveTable::fromEnvironment().toHostPath(CurrentDirectory::resolve(file));
         if (!hostFileStatus(host))
             return false;
         for (auto it = openers().cbegin(); it != openers().cend(); ++it) {

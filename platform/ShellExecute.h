@@ -18,7 +18,8 @@ class Shell {
 public:
     virtual ~Shell() = default;
     // `file` is a Windows path ("C:\Photos\a.jpg", "C:\") or an address with
-    // a scheme ("https://..."). Returns true when the request was handed on;
+    // a scheme ("https://...", or "file:///..." for a file by its host path).
+    // Returns true when the request was handed on;
     // as with ShellExecuteA, callers may ignore the result.
     virtual bool ShellExecute(QWidget *owner, const QString &operation, const QString &file,
                               const QString &parameters, const QString &directory, int showCmd) = 0;

@@ -1,11 +1,23 @@
 #include "platform/SingleInstance.h"
 
-#include <QDir>
-#include <QLockFile>
-#include <QStandardPaths>
+#include "platform/HostPath.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QStringList>
+
+#include <cstdio>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -23,34 +35,162 @@ std::optional<bool> &decided()
     return running;
 }
 
+QString lockPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/lumadex-viewer/instance.lock");
+}
+
+// The hand-over socket lives in the runtime folder (local, private to the
+// user, and short enough for a socket address, which a deep home folder may
+// not be) and is named after the lock, so that a copy answers exactly the
+// starts its lock turns away, also when two configuration folders share one
+// runtime folder.
+QString socketPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QFileInfo(lockPath()).absolutePath();
+    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(lockPath()), QCryptographicHash::Sha1).toHex();
+    return folder + QStringLiteral("/lumadex-viewer-") + QString::fromLatin1(key.left(16)) + QStringLiteral(".socket");
+}
+
+// A message is the path's bytes and a NUL, which no path holds; the answer
+// is one byte once the whole path is in.
+constexpr char EndOfPath = '\0';
+constexpr char Taken = '1';
+// Far above any path the system opens; a sender that goes past it is cut off
+// instead of growing the buffer.
+constexpr qsizetype LongestMessage = 64 * 1024;
+// How long a start waits for the running copy, whose window may be busy for
+// a moment (a large picture decoding); a copy that does not answer by then is
+// taken as stuck.
+constexpr int AnswerWaitMs = 10000;
+
+struct HandOver {
+    QPointer<QLocalServer> server;
+    std::function<void(const QString &)> receive;
+    QStringList waiting;
+};
+
+HandOver &handOver()
+{
+    static HandOver state;
+    return state;
+}
+
+void deliver(const QString &hostPath)
+{
+    HandOver &state = handOver();
+    if (state.receive)
+        state.receive(hostPath);
+    else
+        state.waiting << hostPath;
+}
+
+void readHandOver(QLocalSocket *socket)
+{
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    auto buffer = std::make_shared<QByteArray>();
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer] {
+        buffer->append(socket->readAll());
+        const qsizetype end = buffer->indexOf(EndOfPath);
+        if (end < 0) {
+            if (buffer->size() > LongestMessage)
+                socket->abort();
+            return;
+        }
+        const QString path = hostPathFromBytes(QByteArrayView(*buffer).first(end));
+        socket->write(&Taken, 1);
+        socket->flush();
+        socket->disconnectFromServer();
+        // Shown from the event loop, not inside the socket's signal: showing
+        // it may open a message box with an event loop of its own.
+        QMetaObject::invokeMethod(qApp, [path] { deliver(path); }, Qt::QueuedConnection);
+    });
+}
+
+void listenForHandOvers()
+{
+    if (!QCoreApplication::instance())
+        return;
+    auto *server = new QLocalServer(QCoreApplication::instance());
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    const QString name = socketPath();
+    // A socket left by a copy that crashed; the lock is ours, so no live
+    // copy listens there.
+    QLocalServer::removeServer(name);
+    if (!server->listen(name)) {
+        std::fprintf(stderr, "lumadex-viewer: later starts cannot hand paths over: %s\n",
+                     qPrintable(server->errorString()));
+        delete server;
+        return;
+    }
+    QObject::connect(server, &QLocalServer::newConnection, server, [server] {
+        while (QLocalSocket *socket = server->nextPendingConnection())
+            readHandOver(socket);
+    });
+    handOver().server = server;
+}
+
 } // namespace
 
 bool previousInstanceRunning()
 {
     if (decided())
         return *decided();
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                           + QStringLiteral("/lumadex-viewer");
-    QDir().mkpath(folder);
-    auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("/instance.lock"));
+    QDir().mkpath(QFileInfo(lockPath()).absolutePath());
+    auto lock = std::make_unique<QLockFile>(lockPath());
     // No age limit: the lock is stale only when the process that holds it is gone.
     lock->setStaleLockTime(0);
     const bool mine = lock->tryLock(0);
     // A lock we can neither take nor attribute to a live owner (an unwritable
     // folder) must not lock the user out of the program.
     const bool running = !mine && lock->error() == QLockFile::LockFailedError;
-    if (mine)
+    if (mine) {
         instanceLock() = std::move(lock);
+        listenForHandOvers();
+    }
     decided() = running;
     return running;
 }
 
 void releaseInstanceLock()
 {
+    if (handOver().server)
+        delete handOver().server.data();
     if (instanceLock()) {
         instanceLock()->unlock();
         instanceLock().reset();
     }
+}
+
+bool handOverToRunningInstance(const QString &hostPath)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    if (!socket.waitForConnected(AnswerWaitMs))
+        return false;
+    socket.write(hostPathBytes(hostPath) + EndOfPath);
+    if (!socket.waitForBytesWritten(AnswerWaitMs))
+        return false;
+    while (socket.bytesAvailable() < 1) {
+        if (!socket.waitForReadyRead(AnswerWaitMs))
+            return false;
+    }
+    char answer = 0;
+    return socket.read(&answer, 1) == 1 && answer == Taken;
+}
+
+void setHandOverReceiver(std::function<void(const QString &hostPath)> receive)
+{
+    HandOver &state = handOver();
+    state.receive = std::move(receive);
+    if (!state.receive)
+        return;
+    const QStringList waiting = std::exchange(state.waiting, {});
+    for (const QString &path : waiting)
+        state.receive(path);
 }
 
 namespace testing {

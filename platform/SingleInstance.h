@@ -1,15 +1,30 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 namespace platform {
 
 // Whether another copy of the viewer is running for this user. The first
 // call decides: it takes a lock that a second process sees and that a
 // crashed first process does not leave stuck (the lock records its owner's
-// process and is taken over when that process is gone).
+// process and is taken over when that process is gone). The copy that takes
+// the lock also starts answering hand-overs (below).
 bool previousInstanceRunning();
 
 // Gives the lock up early, for an exit that skips normal shutdown.
 void releaseInstanceLock();
+
+// Hands a host path to the copy that holds the lock, over a local socket in
+// the user's runtime folder. True once the running copy has taken the whole
+// path; false when none answers (it may be starting, stuck or too old to
+// listen), so the caller can fall back to refusing the start.
+bool handOverToRunningInstance(const QString &hostPath);
+
+// Where the paths handed to this copy go, one call each, from the event
+// loop. Paths that arrive before a receiver is set wait for it.
+void setHandOverReceiver(std::function<void(const QString &hostPath)> receive);
 
 namespace testing {
 // Makes previousInstanceRunning() answer `running` without touching the lock.

@@ -6,9 +6,13 @@ set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libjpeg-dev libxcb1-dev fonts-liberation xdg-utils)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libjpeg-dev libxcb1-dev fonts-liberation xdg-utils)
 if [ "${LUMADEX_WITH_TEST_TOOLS:-0}" = 1 ]; then
-  packages+=(xvfb xauth xdotool x11-utils imagemagick trayer xclip openbox gsettings-desktop-schemas libglib2.0-bin)
+  packages+=(xvfb xauth xdotool x11-utils imagemagick trayer xclip openbox gsettings-desktop-schemas libglib2.0-bin
+             dpkg-dev desktop-file-utils appstream)
+fi
+if [ "${LUMADEX_WITH_PACKAGE_TOOLS:-0}" = 1 ]; then
+  packages+=(dpkg-dev desktop-file-utils appstream lintian)
 fi
 
 missing=()

@@ -2,14 +2,18 @@
 #include "controls/MenuItem.h"
 #include "desktop/Form4.h"
 #include "desktop/Help.h"
+#include "platform/Folders.h"
 #include "platform/ShellExecute.h"
 #include "tests/support/RecordingShell.h"
 #include "tests/support/TestRunner.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QUrl>
 
 // Help > Content..., LDX on the Web... and About.
 class HelpTest : public QObject {
@@ -43,32 +47,68 @@ private slots:
     }
 
     // "Content..." opens the help file, "LDX on the Web..." the guide as a
-    // web page; both through the shell, with the program folder as the viewer names it.
+    // web page; both through the shell, by the files' host paths, "Content..."
+    // in the program folder as the viewer names it (none when no drive
+    // reaches it).
     void theHelpItemsAskTheShell_data()
     {
         QTest::addColumn<QString>("item");
+        QTest::addColumn<bool>("programOnADrive");
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("directory");
-        QTest::newRow("Content...") << "readme" << "Open" << "D:\\program\\LDX.hlp" << "D:\\program";
-        QTest::newRow("LDX on the Web...") << "ontheweb" << "" << "D:\\program\\LDX.html" << "C:\\";
+        QTest::newRow("Content...") << "readme" << true << "Open" << "LDX.hlp" << "D:\\program";
+        QTest::newRow("LDX on the Web...") << "ontheweb" << true << "" << "LDX.html" << "C:\\";
+        QTest::newRow("Content..., no drive") << "readme" << false << "Open" << "LDX.hlp" << "";
+        QTest::newRow("LDX on the Web..., no drive") << "ontheweb" << false << "" << "LDX.html" << "C:\\";
     }
     void theHelpItemsAskTheShell()
     {
         QFETCH(QString, item);
+        QFETCH(bool, programOnADrive);
         QFETCH(QString, operation);
         QFETCH(QString, file);
         QFETCH(QString, directory);
+        if (!programOnADrive)
+            f.env->setDrives(QStringLiteral("C:=") + f.c());
         testsupport::RecordingShell &shell = testsupport::installRecordingShell();
         app::Form1 *main = f.load();
         main->findChild<controls::MenuItem *>(item)->action()->trigger();
         QCOMPARE(shell.requests.size(), 1);
         const auto &asked = shell.requests.first();
         QCOMPARE(asked.operation, operation);
-        QCOMPARE(asked.file, file);
+        QCOMPARE(QUrl(asked.file).toLocalFile(), f.env->programDir() + QLatin1Char('/') + file);
         QCOMPARE(asked.parameters, QString());
         QCOMPARE(asked.directory, directory);
         QCOMPARE(asked.showCmd, platform::SW_SHOWNORMAL);
+    }
+
+    // The program folder on no drive of the table (the guide then has no
+    // Windows name): "Content..." still shows the guide beside the program,
+    // never a file of the same name at the root of the current drive.
+    void contentFindsTheGuideOnNoDrive()
+    {
+        installGuide();
+        f.env->setDrives(QStringLiteral("C:=") + f.c());
+        QVERIFY(testsupport::writeFile(f.c() + QStringLiteral("/LDX.hlp"),
+                                       "<html><head><title>Planted</title></head><body>planted</body></html>"));
+        app::Form1 *main = f.load();
+        main->readme_Click();
+        desktop::HelpWindow *help = desktop::HelpWindow::loaded();
+        QVERIFY(help);
+        QCOMPARE(help->Caption(), QStringLiteral("Lumadex Viewer 3.01 - User's Guide"));
+    }
+
+    // An installed program keeps its guide in <prefix>/share/lumadex-viewer;
+    // a build folder or a copy in one folder keeps it beside the executable.
+    void theGuideLiesWhereTheProgramIsInstalled()
+    {
+        QTemporaryDir root;
+        const QString bin = root.path() + QStringLiteral("/usr/bin");
+        QVERIFY(QDir().mkpath(bin));
+        QCOMPARE(platform::programFilesFolderOf(bin), bin);
+        QVERIFY(QDir().mkpath(root.path() + QStringLiteral("/usr/share/lumadex-viewer")));
+        QCOMPARE(platform::programFilesFolderOf(bin), root.path() + QStringLiteral("/usr/share/lumadex-viewer"));
     }
 
     // Through the desktop shell the ".hlp" opens in the viewer's own help

@@ -19,6 +19,16 @@ QString startProbe(QProcess &probe)
     return QString::fromLatin1(probe.readLine()).trimmed();
 }
 
+// Hands a path to the running copy through another probe.
+QString handOver(const QByteArray &path)
+{
+    QProcess probe;
+    probe.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("hand"), QString::fromLatin1(path.toHex())});
+    if (!probe.waitForFinished(30000))
+        return QStringLiteral("(no answer)");
+    return QString::fromLatin1(probe.readAllStandardOutput()).trimmed();
+}
+
 void finish(QProcess &probe)
 {
     probe.write("\n");
@@ -54,6 +64,24 @@ private slots:
         QVERIFY(first.waitForFinished(10000));
         QCOMPARE(startProbe(later), QStringLiteral("first"));
         finish(later);
+    }
+
+    // A later start hands its path to the copy that runs, bytes as they
+    // are; with no copy running the hand-over is refused, not lost.
+    void aPathIsHandedToTheRunningCopy()
+    {
+        QProcess first;
+        first.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("serve")});
+        QVERIFY(first.waitForStarted(10000) && first.waitForReadyRead(10000));
+        QCOMPARE(QString::fromLatin1(first.readLine()).trimmed(), QStringLiteral("first"));
+        const QByteArray path = "/srv/pictures/caf\xe9 1.jpg";
+        QCOMPARE(handOver(path), QStringLiteral("taken"));
+        while (!first.canReadLine())
+            QVERIFY(first.waitForReadyRead(10000));
+        QCOMPARE(QByteArray::fromHex(first.readLine().trimmed()), path);
+        QCOMPARE(handOver("/quit"), QStringLiteral("taken"));
+        QVERIFY(first.waitForFinished(10000));
+        QCOMPARE(handOver("/srv/pictures/a.jpg"), QStringLiteral("refused"));
     }
 
     void twoProcessesWritingAtOnceLoseNothing()

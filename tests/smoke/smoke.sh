@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # smoke.sh VIEWER SAMPLES: starts the viewer on its own Xvfb display in a
 # fresh home, checks that the start-up and main windows appear, that a first
-# run stores its settings, and that a second start shows its message and
-# ends while the first keeps running.
+# run stores its settings, that a second start shows its message and ends
+# while the first keeps running, and that a second start with a path hands
+# it to the first and ends quietly.
 set -u
 viewer=$(readlink -f "$1")
 samples=$(readlink -f "$2")
@@ -26,16 +27,6 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/dat
 export XDG_RUNTIME_DIR="$work/runtime" LUMADEX_DRIVES="C:=$work/c" LUMADEX_PROGRAM_DIR="$work/program"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
-
-# Waits up to 20 s for a visible window whose name matches $1; prints its id.
-wait_window() {
-  for _ in $(seq 1 200); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 
 cd "$work/c/Pictures"
 "$viewer" >"$work/first.log" 2>&1 &
@@ -63,19 +54,36 @@ if [ -n "${box:-}" ]; then
   xdotool key --window "$box" Return 2>/dev/null || true
   xdotool key Return 2>/dev/null || true
 fi
-for _ in $(seq 1 100); do kill -0 "$second_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$second_pid" 2>/dev/null; then
-  fail "the second start did not end after its message"
-  kill "$second_pid"
-else
-  wait "$second_pid"; code=$?
-  [ "$code" = 0 ] || fail "the second start ended with code $code"
-fi
+wait_exit "$second_pid"
+[ "$code" = 0 ] || fail "the second start ended with '$code' after its message"
 kill -0 "$first_pid" 2>/dev/null || fail "the first instance did not survive the second start"
+
+# A second start with a picture: handed to the first, which shows it; the
+# second ends with status 0 and no window of its own.
+if [ -n "${main_id:-}" ]; then
+  "$viewer" "$work/c/Pictures/portrait.gif" >"$work/third.log" 2>&1 &
+  wait_exit $!
+  [ "$code" = 0 ] || fail "the start with a path ended with '$code'"
+  expected='Lumadex Viewer 3.01  - C:\Pictures\portrait.gif (8/11)'
+  wait_title "$main_id" "$expected" || fail "the first instance shows '$(xdotool getwindowname "$main_id")', not '$expected'"
+  count=$(xdotool search --onlyvisible --name '^Lumadex Viewer' 2>/dev/null | wc -l)
+  [ "$count" = 1 ] || fail "$count windows after the start with a path"
+
+  # A path that does not exist: the message shows in the first instance.
+  "$viewer" "$work/c/Pictures/gone.gif" >"$work/fourth.log" 2>&1 &
+  wait_exit $!
+  [ "$code" = 0 ] || fail "the start with a missing path ended with '$code'"
+  box=$(wait_window '^Lumadex Viewer$') || fail "the first instance showed no message for a missing path"
+  if [ -n "${box:-}" ]; then
+    xdotool windowfocus --sync "$box" 2>/dev/null
+    xdotool key --window "$box" Return 2>/dev/null || true
+  fi
+  kill -0 "$first_pid" 2>/dev/null || fail "the first instance did not survive the hand-overs"
+fi
 
 if [ $status = 0 ]; then
   echo "smoke test passed"
 else
-  for log in xvfb first second; do echo "--- $log.log"; cat "$work/$log.log" 2>/dev/null; done
+  for log in xvfb first second third fourth; do echo "--- $log.log"; cat "$work/$log.log" 2>/dev/null; done
 fi
 exit $status

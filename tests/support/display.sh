@@ -22,3 +22,38 @@ start_display() {
     for _ in $(seq 1 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
   fi
 }
+
+# Helpers of the scripts that drive the viewer's windows from outside
+# (xdotool). Each waits up to 20 s.
+# wait_window REGEX: prints the id of a visible window whose name matches.
+wait_window() {
+  local id
+  for _ in $(seq 1 200); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_title WINDOW TEXT: returns 0 once the window's name is TEXT.
+wait_title() {
+  for _ in $(seq 1 200); do
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_exit PID: waits for the shell's child PID to end and puts its exit
+# status into $code; one still running is killed and $code says so.
+wait_exit() {
+  for _ in $(seq 1 200); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$1" 2>/dev/null; then
+    kill "$1"
+    code="still running"
+    return
+  fi
+  wait "$1"
+  code=$?
+}
