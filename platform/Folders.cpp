@@ -23,10 +23,18 @@ QString programFolder()
         QDir().mkpath(overridden);
         return QDir::cleanPath(QDir(overridden).absolutePath());
     }
-    const QString exeFolder = QCoreApplication::applicationDirPath();
-    const QFileInfo info(exeFolder);
-    if (!exeFolder.isEmpty() && info.isDir() && info.isWritable())
-        return exeFolder;
+    return programFolderOf(QCoreApplication::applicationDirPath());
+}
+
+QString programFolderOf(const QString &executableFolder)
+{
+    // An installed program's folder belongs to the package, even where the
+    // user may write it (root, in /usr/bin): the package manager would
+    // neither know nor keep a bookmark file there.
+    const bool installed = programFilesFolderOf(executableFolder) != executableFolder;
+    const QFileInfo info(executableFolder);
+    if (!executableFolder.isEmpty() && !installed && info.isDir() && info.isWritable())
+        return executableFolder;
     return dataFolder();
 }
 

@@ -5,9 +5,13 @@
 namespace platform {
 
 // The program's own folder, where "bookmark.ini" lives (host path):
-// LUMADEX_PROGRAM_DIR when set; otherwise the executable's folder when it is
-// writable, else the data folder.
+// LUMADEX_PROGRAM_DIR when set; otherwise programFolderOf() the
+// executable's folder.
 QString programFolder();
+
+// The executable's folder when it is writable and not an installed
+// program's (see programFilesFolderOf()), else the data folder.
+QString programFolderOf(const QString &executableFolder);
 
 // The folder of the files the program brings with it and only reads, the
 // user's guide "LDX.hlp" among them (host path): LUMADEX_PROGRAM_DIR when

@@ -101,14 +101,18 @@ private slots:
 
     // An installed program keeps its guide in <prefix>/share/lumadex-viewer;
     // a build folder or a copy in one folder keeps it beside the executable.
+    // The bookmarks of an installed program go to the data folder even where
+    // its folder is writable, as /usr/bin is to root.
     void theGuideLiesWhereTheProgramIsInstalled()
     {
         QTemporaryDir root;
         const QString bin = root.path() + QStringLiteral("/usr/bin");
         QVERIFY(QDir().mkpath(bin));
         QCOMPARE(platform::programFilesFolderOf(bin), bin);
+        QCOMPARE(platform::programFolderOf(bin), bin);
         QVERIFY(QDir().mkpath(root.path() + QStringLiteral("/usr/share/lumadex-viewer")));
         QCOMPARE(platform::programFilesFolderOf(bin), root.path() + QStringLiteral("/usr/share/lumadex-viewer"));
+        QCOMPARE(platform::programFolderOf(bin), platform::dataFolder());
     }
 
     // Through the desktop shell the ".hlp" opens in the viewer's own help
