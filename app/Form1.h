@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <optional>
 
 class QGroupBox;
 
@@ -217,18 +218,21 @@ private:
     void connectFileOperationHandlers(); // files/
     void connectFolderHandlers(); // files/
     void connectSlideShowHandlers(); // slideshow/
-    // Has the full-screen show's worker decode entry `index` of the list.
-    void decodeAhead(qint32 index);
+    // The files of the entries the next ticks of a show display, the next
+    // one displaying entry `first`, as many as the shows decode ahead.
+    QStringList upcomingShowFiles(std::optional<qint32> first) const;
+    // Has the full-screen show's workers decode those files.
+    void decodeAhead(std::optional<qint32> first);
     // The window-mode show's display step: entry ShowCnt in the picture pane.
     void WinModePic();
     // How Timer1's ticks reach Timer1_Timer: one that falls due while the
     // worker is still decoding waits for it without holding up the window.
     void winModeTick();
     bool m_winModeTickWaits = false;
-    // The window-mode show's worker, made when first needed, and a decode
-    // of entry `index` of the list by it.
+    // The window-mode show's workers, made when first needed, and the
+    // decode of the files the next ticks display by them.
     slideshow::DecodeAhead &winModeAhead();
-    void decodeWinModeAhead(qint32 index);
+    void decodeWinModeAhead(std::optional<qint32> first);
     std::unique_ptr<slideshow::DecodeAhead> m_winModeAhead;
     void fillTrayIconData();
     void openDefaultFolder();
