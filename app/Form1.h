@@ -7,6 +7,7 @@
 
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,11 @@ class Label;
 class PictureBox;
 class ScrollBar;
 } // namespace controls
+
+namespace picture {
+struct DecodeSize;
+struct LoadResult;
+} // namespace picture
 
 namespace slideshow {
 class DecodeAhead;
@@ -94,6 +100,14 @@ public:
     void File1_Click();
     // The full path of the selected file of the list (empty with no selection).
     QString PicturePath() const;
+    // Whether stepping through the list decodes the neighbours in the
+    // direction of travel ahead (on unless turned off, to compare), and the
+    // workers that do it.
+    bool DecodeAheadWhenBrowsing = true;
+    slideshow::DecodeAhead &browseAhead();
+    // Replaces how those workers read a file (picture::load), before the
+    // first step: tests hold them up to see what a slow decode does.
+    void setBrowseReader(std::function<picture::LoadResult(const QString &hostPath, const picture::DecodeSize &size)> read);
 
     // ---- display modes and scrolling (view/)
     void St1_Click();
@@ -234,6 +248,18 @@ private:
     slideshow::DecodeAhead &winModeAhead();
     void decodeWinModeAhead(std::optional<qint32> first);
     std::unique_ptr<slideshow::DecodeAhead> m_winModeAhead;
+    // How the list's Click reaches File1_Click: at once, except that a held
+    // key does not wait for a picture still being decoded (below).
+    void File1_Changed();
+    void waitForBrowsedPicture();
+    void decodeBrowsingAhead(int shown);
+    picture::LoadResult loadForPane(const QString &hostPath, const picture::DecodeSize &size);
+    std::unique_ptr<slideshow::DecodeAhead> m_browseAhead;
+    QString m_browsedFolder;     // the folder and entry File1_Click loaded last
+    int m_browsedIndex = -1;
+    int m_browseDirection = 1;   // down the list, or up (-1)
+    QString m_browseWaitsFor;    // the file a held key waits for
+    bool m_browseWaitPolls = false;
     void fillTrayIconData();
     void openDefaultFolder();
     // A mouse button pressed on the picture or the pane.

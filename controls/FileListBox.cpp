@@ -174,7 +174,9 @@ void FileListBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    m_byHeldKey = event->isAutoRepeat();
     QListView::keyPressEvent(event);
+    m_byHeldKey = false;
 }
 
 void FileListBox::setTwipsGeometry(double left, double top, double width, double height)

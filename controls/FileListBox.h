@@ -42,6 +42,10 @@ public:
 
     void setTwipsGeometry(double left, double top, double width, double height);
 
+    // True while a Click runs that a held key raised (an auto-repeated
+    // press), which moves the selection faster than a reader looks.
+    bool MovedByHeldKey() const { return m_byHeldKey; }
+
 signals:
     // Every change of the selection, by mouse, keyboard or code. A press on
     // the entry already chosen is none (so a double click loads once).
@@ -67,6 +71,7 @@ private:
     QString m_pattern = QStringLiteral("*.*");
     int m_listIndex = -1;
     bool m_quiet = false;
+    bool m_byHeldKey = false;
 };
 
 // Shared by the list controls: keys that the window's menus own (Ctrl+C is a
