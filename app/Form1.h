@@ -5,11 +5,13 @@
 #include "controls/Timer.h"
 #include "platform/Tray.h"
 
+#include <QElapsedTimer>
 #include <QtGlobal>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QGroupBox;
 
@@ -251,7 +253,10 @@ private:
     // How the list's Click reaches File1_Click: at once, except that a held
     // key does not wait for a picture still being decoded (below).
     void File1_Changed();
+    void File1_KeyUp(int keyCode, int shift);
     void waitForBrowsedPicture();
+    void endHeldTravel();
+    void requestHeldKeyTargets();
     void decodeBrowsingAhead(int shown);
     picture::LoadResult loadForPane(const QString &hostPath, const picture::DecodeSize &size);
     std::unique_ptr<slideshow::DecodeAhead> m_browseAhead;
@@ -260,6 +265,13 @@ private:
     int m_browseDirection = 1;   // down the list, or up (-1)
     QString m_browseWaitsFor;    // the file a held key waits for
     bool m_browseWaitPolls = false;
+    // While a key is held: the entries being decoded for it, the time
+    // between its keys and what a decode takes.
+    bool m_heldTravel = false;
+    std::vector<int> m_heldTargets;
+    double m_heldKeyMs = 0;
+    double m_heldDecodeMs = 0;
+    QElapsedTimer m_heldKeyClock;
     void fillTrayIconData();
     void openDefaultFolder();
     // A mouse button pressed on the picture or the pane.

@@ -18,6 +18,9 @@
 
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace app {
 
 picture::DecodeSize decodeSizeForMode(const Form1 &form)
@@ -38,10 +41,39 @@ std::vector<int> browseAheadIndices(int shown, int direction, int count, int ste
     return indices;
 }
 
+std::vector<int> heldKeyTargets(int at, int direction, int count, const std::vector<int> &pending, double decodeMs,
+                                double keyMs, int workers)
+{
+    const double decode = std::max(decodeMs, 0.0);
+    const int lead = int(std::ceil(decode / keyMs)) + 1;
+    const int stride = std::max(1, int(std::ceil(decode / (keyMs * workers))));
+    const int last = direction > 0 ? count - 1 : 0;
+    const auto ahead = [&](int entry, int of) { return (entry - of) * direction; };
+    std::vector<int> targets;
+    for (const int entry : pending)
+        if (entry >= 0 && entry < count && ahead(entry, at) >= 0 && int(targets.size()) < workers)
+            targets.push_back(entry);
+    while (count > 0 && int(targets.size()) < workers) {
+        int next = at + direction * lead;
+        if (!targets.empty() && ahead(targets.back() + direction * stride, next) > 0)
+            next = targets.back() + direction * stride;
+        if (ahead(next, last) > 0)
+            next = last;
+        if (!targets.empty() && ahead(next, targets.back()) <= 0)
+            break;
+        targets.push_back(next);
+    }
+    return targets;
+}
+
 namespace {
 
 // How often a step waiting for its picture looks again, in milliseconds.
 constexpr int WaitPollMs = 2;
+// The time between the keys a held key sends until measured: the usual
+// auto-repeat of 30 a second; a longer pause is no repeat.
+constexpr double UsualRepeatMs = 1000.0 / 30;
+constexpr double LongestRepeatMs = 200;
 
 QString hostPathOf(const QString &windowsPath)
 {
@@ -75,26 +107,75 @@ void Form1::setBrowseReader(std::function<picture::LoadResult(const QString &hos
 void Form1::File1_Changed()
 {
     // A held key steps about 30 times a second, faster than a large
-    // picture decodes: the entry it reaches has its picture (and the next
-    // one's) decoded, and the step is loaded once it is there, unless the
-    // key has moved on by then. So the pane never falls more than one
-    // decode behind the list, and entries passed in between are skipped.
+    // picture decodes. The entries decoded then are the ones the key will
+    // reach once their pictures are ready, so that a step onto one of them
+    // shows at once; the entries in between are passed without being read,
+    // and the pane stays at most one decode behind the list. Letting the
+    // key go loads the entry it stopped on (File1_KeyUp).
     if (DecodeAheadWhenBrowsing && File1->MovedByHeldKey() && File1->ListIndex() >= 0) {
-        const slideshow::ShowTarget target = paneTarget(decodeSizeForMode(*this));
+        const int at = File1->ListIndex();
+        const double sinceLastKey = m_heldKeyClock.isValid() ? double(m_heldKeyClock.restart()) : LongestRepeatMs;
+        if (!m_heldTravel) {
+            // The first entries on the way are those decoded ahead already.
+            m_heldTravel = true;
+            m_heldKeyMs = UsualRepeatMs;
+            m_heldDecodeMs = 0;
+            m_heldTargets = browseAheadIndices(m_browsedIndex, m_browseDirection, File1->ListCount(),
+                                               slideshow::DecodeAhead::Workers);
+        } else if (sinceLastKey < LongestRepeatMs) {
+            m_heldKeyMs = (m_heldKeyMs + std::max(sinceLastKey, 1.0)) / 2;
+        }
+        m_browseDirection = File1->Path() == m_browsedFolder && at < m_browsedIndex ? -1 : 1;
+        // Decodes slow down as much as the other work on the machine does:
+        // the estimate follows the slowest of late.
+        m_heldDecodeMs = std::max(browseAhead().lastDecodeMs(), m_heldDecodeMs * 0.9);
+        const bool reached = std::find(m_heldTargets.cbegin(), m_heldTargets.cend(), at) != m_heldTargets.cend();
+        m_heldTargets = heldKeyTargets(at, m_browseDirection, File1->ListCount(), m_heldTargets, m_heldDecodeMs,
+                                       m_heldKeyMs, slideshow::DecodeAhead::Workers);
+        requestHeldKeyTargets();
         const QString file = hostPathOf(PicturePath());
-        QStringList files{file};
-        const int direction = File1->Path() == m_browsedFolder && File1->ListIndex() < m_browsedIndex ? -1 : 1;
-        for (const int index : browseAheadIndices(File1->ListIndex(), direction, File1->ListCount(), 1))
-            files << hostPathOf(winpath::join(File1->Path(), File1->List(index)));
-        browseAhead().request(files, target);
-        if (browseAhead().isDecoding(file, target)) {
+        if (!reached) {
+            m_browseWaitsFor.clear(); // an entry waited for is passed too
+            return;                   // the pane stays where it is
+        }
+        if (browseAhead().isDecoding(file, paneTarget(decodeSizeForMode(*this)))) {
             m_browseWaitsFor = file;
             waitForBrowsedPicture();
             return;
         }
+        m_browseWaitsFor.clear();
+        File1_Click();
+        return;
     }
-    m_browseWaitsFor.clear();
+    endHeldTravel();
     File1_Click();
+}
+
+void Form1::File1_KeyUp(int, int)
+{
+    if (!m_heldTravel)
+        return;
+    endHeldTravel();
+    // The entry the key stopped on, unless it is on the screen already or
+    // its picture is on its way.
+    if (File1->ListIndex() < 0 || Label3->Caption() == PicturePath() || m_browseWaitsFor == hostPathOf(PicturePath()))
+        return;
+    File1_Click();
+}
+
+void Form1::endHeldTravel()
+{
+    m_heldTravel = false;
+    m_heldTargets.clear();
+    m_heldKeyClock.invalidate();
+}
+
+void Form1::requestHeldKeyTargets()
+{
+    QStringList files;
+    for (const int index : m_heldTargets)
+        files << hostPathOf(winpath::join(File1->Path(), File1->List(index)));
+    browseAhead().request(files, paneTarget(decodeSizeForMode(*this)));
 }
 
 void Form1::waitForBrowsedPicture()
@@ -141,6 +222,14 @@ void Form1::decodeBrowsingAhead(int shown)
     m_browsedIndex = shown;
     if (!DecodeAheadWhenBrowsing)
         return;
+    if (m_heldTravel) {
+        // The key is still down: on to the next entries it will reach.
+        std::erase(m_heldTargets, shown);
+        m_heldTargets = heldKeyTargets(shown, m_browseDirection, File1->ListCount(), m_heldTargets, m_heldDecodeMs,
+                                       m_heldKeyMs, slideshow::DecodeAhead::Workers);
+        requestHeldKeyTargets();
+        return;
+    }
     QStringList files;
     for (const int index : browseAheadIndices(shown, m_browseDirection, File1->ListCount(), slideshow::DecodeAhead::Workers))
         files << hostPathOf(winpath::join(File1->Path(), File1->List(index)));

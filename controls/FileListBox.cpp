@@ -179,6 +179,13 @@ void FileListBox::keyPressEvent(QKeyEvent *event)
     m_byHeldKey = false;
 }
 
+void FileListBox::keyReleaseEvent(QKeyEvent *event)
+{
+    QListView::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        emit KeyUp(event->key(), vbShift(event->modifiers()));
+}
+
 void FileListBox::setTwipsGeometry(double left, double top, double width, double height)
 {
     setGeometry(twipsRect(left, top, width, height));

@@ -53,6 +53,8 @@ signals:
     void DblClick();
     // button: 1 left, 2 right, 4 middle; x, y in pixels inside the control.
     void MouseDown(int button, int shift, float x, float y);
+    // A key let go (not the releases auto-repeat sends); keyCode is Qt's key.
+    void KeyUp(int keyCode, int shift);
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
@@ -60,6 +62,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     bool load(const QString &hostFolder);

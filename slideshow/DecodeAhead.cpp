@@ -72,7 +72,7 @@ DecodeAhead::Job DecodeAhead::start(const QString &hostPath, const ShowTarget &t
 {
     auto wanted = std::make_shared<std::atomic<bool>>(true);
     auto task = std::make_shared<std::packaged_task<Outcome()>>(
-        [read = m_read, permits = m_permits, hostPath, target, wanted] {
+        [read = m_read, permits = m_permits, lastNs = m_lastDecodeNs, hostPath, target, wanted] {
             Outcome outcome;
             if (!wanted->load())
                 return outcome; // dropped before it began
@@ -81,9 +81,11 @@ DecodeAhead::Job DecodeAhead::start(const QString &hostPath, const ShowTarget &t
             outcome.permit = std::make_shared<Permit>(permits);
             if (!wanted->load())
                 return outcome;
+            const auto began = std::chrono::steady_clock::now();
             outcome.before = stampOf(hostPath);
             outcome.result = read(hostPath, target);
             outcome.after = stampOf(hostPath);
+            lastNs->store(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - began).count());
             return outcome;
         });
     Job job{hostPath, target, wanted, task->get_future().share()};

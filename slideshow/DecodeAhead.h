@@ -83,6 +83,10 @@ public:
     // Whether a decode of `hostPath` for `target` is pending and not yet
     // finished (taking it now would wait).
     bool isDecoding(const QString &hostPath, const ShowTarget &target) const;
+    // How long the last decode that finished took, in milliseconds (its
+    // wall time, so it includes what other work slowed it down by); -1
+    // before the first.
+    double lastDecodeMs() const { return m_lastDecodeNs->load() / 1e6; }
 
 private:
     struct Permit;
@@ -105,6 +109,7 @@ private:
 
     Reader m_read;
     std::shared_ptr<QSemaphore> m_permits;
+    std::shared_ptr<std::atomic<qint64>> m_lastDecodeNs = std::make_shared<std::atomic<qint64>>(-1000000);
     QThreadPool m_pool;
     std::vector<Job> m_jobs; // in the order they are needed
 };

@@ -74,13 +74,21 @@ class BrowseAheadTest : public QObject {
         QCOMPARE(f.main->Label9->Caption(), QStringLiteral("%1 X 30").arg(40 + i));
         QCOMPARE(f.main->Image1->Picture().image().pixel(0, 0), colour(i));
     }
-    // The first press, then `repeats` - 1 auto-repeated ones.
-    static void holdKey(QWidget *list, Qt::Key key, int repeats)
+    // The first press, then `repeats` - 1 auto-repeated ones; then the key
+    // is let go unless `release` says otherwise.
+    static void holdKey(QWidget *list, Qt::Key key, int repeats, bool release = true)
     {
         for (int i = 0; i < repeats; ++i) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), i > 0);
             QApplication::sendEvent(list, &press);
         }
+        if (release)
+            releaseKey(list, key);
+    }
+    static void releaseKey(QWidget *list, Qt::Key key)
+    {
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(list, &up);
     }
 
 private slots:
@@ -148,12 +156,12 @@ private slots:
         }
     }
 
-    // A held key moves on while pictures decode: the window does not wait,
-    // the entries passed while the picture of one decodes are skipped, and
-    // the pane shows the entry the key is on once its picture is there.
+    // A held key moves on while pictures decode: the window does not wait
+    // for them, the entries it passes are not loaded one by one, and
+    // letting it go shows the entry it stopped on.
     void aHeldKeyDoesNotWaitForPicturesItPasses()
     {
-        app::Form1 *main = pictures(6);
+        app::Form1 *main = pictures(10);
         const auto gate = std::make_shared<Gate>();
         main->setBrowseReader([gate](const QString &file, const picture::DecodeSize &size) { return gate->read(file, size); });
         const auto reopen = qScopeGuard([gate] { gate->setOpen(true); }); // also when a check fails
@@ -162,16 +170,17 @@ private slots:
         QTRY_VERIFY(main->browseAhead().isReady() && !main->browseAhead().isDecoding(file(2), pane));
         QSignalSpy titles(main, &QWidget::windowTitleChanged);
         gate->setOpen(false);
-        // Entries 1 and 2 were decoded ahead and show at once; 3 and 4 are
-        // not there yet.
-        holdKey(main->File1, Qt::Key_Down, 4);
-        QCOMPARE(main->File1->ListIndex(), 4);
-        QCOMPARE(main->Label3->Caption(), QStringLiteral("C:\\Pictures\\") + name(2));
-        QVERIFY(main->browseAhead().isDecoding(file(4), pane));
+        // Only entries 1 and 2, decoded ahead before, can show now.
+        holdKey(main->File1, Qt::Key_Down, 8, false);
+        QCOMPARE(main->File1->ListIndex(), 8);
+        QVERIFY2(titles.count() <= 2, qPrintable(main->Caption()));
+        QVERIFY(main->Label3->Caption() != QStringLiteral("C:\\Pictures\\") + name(8));
         gate->setOpen(true);
-        QTRY_COMPARE(main->Label3->Caption(), QStringLiteral("C:\\Pictures\\") + name(4));
-        verifyShown(4, 6);
-        QCOMPARE(titles.count(), 3); // entries 1, 2 and 4: 3 was passed
+        releaseKey(main->File1, Qt::Key_Down);
+        QTRY_COMPARE(main->Label3->Caption(), QStringLiteral("C:\\Pictures\\") + name(8));
+        verifyShown(8, 10);
+        QVERIFY2(titles.count() < 8, qPrintable(QString::number(titles.count())));
+        QVERIFY(f.boxes->shown.isEmpty());
     }
 
     // The pane catches up with the entry a held key stopped on, and a file
@@ -194,6 +203,38 @@ private slots:
         QTRY_COMPARE(f.boxes->shown.size(), 1);
         QCOMPARE(f.boxes->shown.first().caption, QStringLiteral("Lumadex Viewer"));
         QCOMPARE(main->Combo1->ListIndex(), 0);
+    }
+
+    void heldKeyTargets_data()
+    {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<QList<int>>("pending");
+        QTest::addColumn<double>("decodeMs");
+        QTest::addColumn<QList<int>>("targets");
+        // 70 ms a decode at 30 keys a second: ready 4 entries ahead, every
+        // second entry with two workers.
+        QTest::newRow("from nothing") << 0 << 1 << QList<int>{} << 70.0 << QList<int>{4, 6};
+        QTest::newRow("one pending: the next after it") << 10 << 1 << QList<int>{12} << 70.0 << QList<int>{12, 14};
+        QTest::newRow("passed ones are dropped") << 10 << 1 << QList<int>{8, 9} << 70.0 << QList<int>{14, 16};
+        QTest::newRow("the one reached stays") << 12 << 1 << QList<int>{12, 14} << 70.0 << QList<int>{12, 14};
+        QTest::newRow("not nearer than a decode") << 10 << 1 << QList<int>{11} << 70.0 << QList<int>{11, 14};
+        QTest::newRow("up the list") << 10 << -1 << QList<int>{} << 70.0 << QList<int>{6, 4};
+        QTest::newRow("the end of the list") << 97 << 1 << QList<int>{} << 70.0 << QList<int>{99};
+        QTest::newRow("the top of the list") << 2 << -1 << QList<int>{} << 70.0 << QList<int>{0};
+        QTest::newRow("fast decodes: every entry") << 3 << 1 << QList<int>{} << 5.0 << QList<int>{5, 6};
+        QTest::newRow("no decode measured yet") << 3 << 1 << QList<int>{} << -1.0 << QList<int>{4, 5};
+    }
+    void heldKeyTargets()
+    {
+        QFETCH(int, at);
+        QFETCH(int, direction);
+        QFETCH(QList<int>, pending);
+        QFETCH(double, decodeMs);
+        QFETCH(QList<int>, targets);
+        const std::vector<int> got = app::heldKeyTargets(at, direction, 100, std::vector<int>(pending.begin(), pending.end()),
+                                                         decodeMs, 1000.0 / 30, 2);
+        QCOMPARE(QList<int>(got.begin(), got.end()), targets);
     }
 
     void browseAheadIndices_data()

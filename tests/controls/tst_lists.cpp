@@ -174,13 +174,20 @@ void ListControlsTest::fileListClickOnEverySelectionChange()
     QTest::keyClick(&list, Qt::Key_Up, Qt::ControlModifier);
     QCOMPARE(list.ListIndex(), 2);
     QCOMPARE(clicks.count(), 4);
-    // A held key says so while its Click runs; nothing else does.
+    // A held key says so while its Click runs; nothing else does. Letting
+    // a key go raises KeyUp; the releases of auto-repeat do not.
     QList<bool> held;
     const QMetaObject::Connection watch =
         connect(&list, &FileListBox::Click, &list, [&] { held << list.MovedByHeldKey(); });
+    QSignalSpy keyUps(&list, &FileListBox::KeyUp);
     QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), true);
     QApplication::sendEvent(&list, &repeated);
+    QKeyEvent repeatedUp(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&list, &repeatedUp);
+    QCOMPARE(keyUps.count(), 0);
     QTest::keyClick(&list, Qt::Key_Down);
+    QCOMPARE(keyUps.count(), 1);
+    QCOMPARE(keyUps.first().first().toInt(), int(Qt::Key_Down));
     list.setListIndex(3);
     disconnect(watch);
     QCOMPARE(held, (QList<bool>{true, false, false}));
