@@ -5,23 +5,48 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
 
 const QColor kLightBlue(120, 190, 255);
 
-// The largest bold font of the application's family whose text fits `box`.
+// The largest bold font of the application's family, from `largest` pixels
+// down to 6, whose text fits `box`. A text's extent grows about in
+// proportion to the font's size, so the size its extent at `largest`
+// suggests is tried first and the search steps from there: two or three
+// sizes are measured instead of one after another from the top, and every
+// size measured loads a font of its own (this runs before the first paint).
 QFont fittingFont(const QString &text, const QSizeF &box, int largest)
 {
+    constexpr int Smallest = 6;
     QFont font;
     font.setBold(true);
-    for (int size = largest; size > 5; --size) {
+    const auto extent = [&](int size) {
         font.setPixelSize(size);
         const QFontMetricsF metrics(font);
-        if (metrics.horizontalAdvance(text) <= box.width() && metrics.height() <= box.height())
-            break;
+        return QSizeF(metrics.horizontalAdvance(text), metrics.height());
+    };
+    const auto fits = [&](int size) {
+        const QSizeF e = extent(size);
+        return e.width() <= box.width() && e.height() <= box.height();
+    };
+    const QSizeF atLargest = extent(largest);
+    int size = largest;
+    if (atLargest.width() > box.width() || atLargest.height() > box.height()) {
+        const double scale = std::min(box.width() / atLargest.width(), box.height() / atLargest.height());
+        size = std::clamp(int(largest * scale), Smallest, std::max(Smallest, largest - 1));
+        if (fits(size)) {
+            while (size + 1 < largest && fits(size + 1))
+                ++size;
+        } else {
+            while (size > Smallest && !fits(size))
+                --size;
+        }
     }
+    font.setPixelSize(size);
     return font;
 }
 

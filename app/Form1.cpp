@@ -218,7 +218,8 @@ void Form1::connectHandlers()
     connect(Dir1, &controls::DirListBox::Change, this, &Form1::Dir1_Change);
     connect(Dir1, &controls::DirListBox::MouseDown, this, &Form1::Dir1_MouseDown);
     connect(Combo1, &controls::ComboBox::Click, this, &Form1::Combo1_Click);
-    connect(File1, &controls::FileListBox::Click, this, &Form1::File1_Click);
+    connect(File1, &controls::FileListBox::Click, this, &Form1::File1_Changed);
+    connect(File1, &controls::FileListBox::KeyUp, this, &Form1::File1_KeyUp);
     connect(File1, &controls::FileListBox::DblClick, this, &Form1::File1_DblClick);
     connect(File1, &controls::FileListBox::MouseDown, this, &Form1::File1_MouseDown);
     connect(HScroll1, &controls::ScrollBar::Change, this, &Form1::HScroll1_Change);

@@ -5,9 +5,13 @@
 #include "controls/Timer.h"
 #include "platform/Tray.h"
 
+#include <QElapsedTimer>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QGroupBox;
 
@@ -21,6 +25,11 @@ class Label;
 class PictureBox;
 class ScrollBar;
 } // namespace controls
+
+namespace picture {
+struct DecodeSize;
+struct LoadResult;
+} // namespace picture
 
 namespace slideshow {
 class DecodeAhead;
@@ -102,6 +111,14 @@ public:
     void File1_Click();
     // The full path of the selected file of the list (empty with no selection).
     QString PicturePath() const;
+    // Whether stepping through the list decodes the neighbours in the
+    // direction of travel ahead (on unless turned off, to compare), and the
+    // workers that do it.
+    bool DecodeAheadWhenBrowsing = true;
+    slideshow::DecodeAhead &browseAhead();
+    // Replaces how those workers read a file (picture::load), before the
+    // first step: tests hold them up to see what a slow decode does.
+    void setBrowseReader(std::function<picture::LoadResult(const QString &hostPath, const picture::DecodeSize &size)> read);
 
     // ---- display modes and scrolling (view/)
     void St1_Click();
@@ -226,19 +243,44 @@ private:
     void connectFileOperationHandlers(); // files/
     void connectFolderHandlers(); // files/
     void connectSlideShowHandlers(); // slideshow/
-    // Has the full-screen show's worker decode entry `index` of the list.
-    void decodeAhead(qint32 index);
+    // The files of the entries the next ticks of a show display, the next
+    // one displaying entry `first`, as many as the shows decode ahead.
+    QStringList upcomingShowFiles(std::optional<qint32> first) const;
+    // Has the full-screen show's workers decode those files.
+    void decodeAhead(std::optional<qint32> first);
     // The window-mode show's display step: entry ShowCnt in the picture pane.
     void WinModePic();
     // How Timer1's ticks reach Timer1_Timer: one that falls due while the
     // worker is still decoding waits for it without holding up the window.
     void winModeTick();
     bool m_winModeTickWaits = false;
-    // The window-mode show's worker, made when first needed, and a decode
-    // of entry `index` of the list by it.
+    // The window-mode show's workers, made when first needed, and the
+    // decode of the files the next ticks display by them.
     slideshow::DecodeAhead &winModeAhead();
-    void decodeWinModeAhead(qint32 index);
+    void decodeWinModeAhead(std::optional<qint32> first);
     std::unique_ptr<slideshow::DecodeAhead> m_winModeAhead;
+    // How the list's Click reaches File1_Click: at once, except that a held
+    // key does not wait for a picture still being decoded (below).
+    void File1_Changed();
+    void File1_KeyUp(int keyCode, int shift);
+    void waitForBrowsedPicture();
+    void endHeldTravel();
+    void requestHeldKeyTargets();
+    void decodeBrowsingAhead(int shown);
+    picture::LoadResult loadForPane(const QString &hostPath, const picture::DecodeSize &size);
+    std::unique_ptr<slideshow::DecodeAhead> m_browseAhead;
+    QString m_browsedFolder;     // the folder and entry File1_Click loaded last
+    int m_browsedIndex = -1;
+    int m_browseDirection = 1;   // down the list, or up (-1)
+    QString m_browseWaitsFor;    // the file a held key waits for
+    bool m_browseWaitPolls = false;
+    // While a key is held: the entries being decoded for it, the time
+    // between its keys and what a decode takes.
+    bool m_heldTravel = false;
+    std::vector<int> m_heldTargets;
+    double m_heldKeyMs = 0;
+    double m_heldDecodeMs = 0;
+    QElapsedTimer m_heldKeyClock;
     void fillTrayIconData();
     void openDefaultFolder();
     // A mouse button pressed on the picture or the pane.

@@ -2,6 +2,8 @@
 
 #include "app/Banners.h"
 #include "app/Form1.h"
+#include "app/StartUpTrace.h"
+#include "controls/FileListBox.h"
 #include "controls/PictureBox.h"
 #include "controls/Twips.h"
 #include "settings/Settings.h"
@@ -43,8 +45,12 @@ void Form10::Form_Load()
     auto *main = new Form1();
     main->Form_Load();
     // 4. Shown unless it starts in the tray.
-    if (settings::Read(settings::TrayIcon) != QLatin1String("1"))
+    if (settings::Read(settings::TrayIcon) != QLatin1String("1")) {
         main->show();
+        afterFirstPaint(main->File1->viewport(), [main] {
+            qCDebug(startUpTrace, "main window painted, %d files listed", main->File1->ListCount());
+        });
+    }
     // 5. The start-up window's work is done.
     Unload();
 }

@@ -174,7 +174,16 @@ void FileListBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    m_byHeldKey = event->isAutoRepeat();
     QListView::keyPressEvent(event);
+    m_byHeldKey = false;
+}
+
+void FileListBox::keyReleaseEvent(QKeyEvent *event)
+{
+    QListView::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        emit KeyUp(event->key(), vbShift(event->modifiers()));
 }
 
 void FileListBox::setTwipsGeometry(double left, double top, double width, double height)

@@ -42,6 +42,10 @@ public:
 
     void setTwipsGeometry(double left, double top, double width, double height);
 
+    // True while a Click runs that a held key raised (an auto-repeated
+    // press), which moves the selection faster than a reader looks.
+    bool MovedByHeldKey() const { return m_byHeldKey; }
+
 signals:
     // Every change of the selection, by mouse, keyboard or code. A press on
     // the entry already chosen is none (so a double click loads once).
@@ -49,6 +53,8 @@ signals:
     void DblClick();
     // button: 1 left, 2 right, 4 middle; x, y in pixels inside the control.
     void MouseDown(int button, int shift, float x, float y);
+    // A key let go (not the releases auto-repeat sends); keyCode is Qt's key.
+    void KeyUp(int keyCode, int shift);
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
@@ -56,6 +62,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     bool load(const QString &hostFolder);
@@ -67,6 +74,7 @@ private:
     QString m_pattern = QStringLiteral("*.*");
     int m_listIndex = -1;
     bool m_quiet = false;
+    bool m_byHeldKey = false;
 };
 
 // Shared by the list controls: keys that the window's menus own (Ctrl+C is a

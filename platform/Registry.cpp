@@ -80,7 +80,9 @@ QString asideName(const QString &file)
     return target;
 }
 
-LoadedHive loadHive()
+enum class Unparsable { MoveAside, Report };
+
+LoadedHive loadHive(Unparsable unparsable = Unparsable::MoveAside, bool *notAHive = nullptr)
 {
     LoadedHive result;
     const QString path = hiveFilePath();
@@ -95,9 +97,12 @@ LoadedHive loadHive()
     file.close();
     hive::ParseResult parsed = hive::parse(bytes);
     if (!parsed.tree) {
+        if (notAHive)
+            *notAHive = true;
         // Not a registry file at all: moved out of the way, so that the next
         // write starts a new hive instead of destroying the old one.
-        QFile::rename(path, asideName(path));
+        if (unparsable == Unparsable::MoveAside)
+            QFile::rename(path, asideName(path));
         return result;
     }
     result.tree = std::move(*parsed.tree);
@@ -105,6 +110,21 @@ LoadedHive loadHive()
     if (result.damaged)
         result.bytes = bytes;
     return result;
+}
+
+// The hive for a reader. A writer replaces the file with one rename, so a
+// read without the lock sees the old file or the new one, whole; only a file
+// that is no hive at all is moved aside, which takes the lock. Taking it for
+// every read cost a synchronous disk write each time (the lock file is
+// flushed), several times over at every start.
+LoadedHive loadHiveToRead()
+{
+    bool notAHive = false;
+    LoadedHive loaded = loadHive(Unparsable::Report, &notAHive);
+    if (!notAHive)
+        return loaded;
+    HiveLock lock;
+    return loadHive();
 }
 
 bool saveHive(const LoadedHive &loaded)
@@ -193,11 +213,7 @@ LONG RegOpenKeyA(HKEY key, const char *subKey, HKEY *result)
     QString path;
     if (const LONG error = subKeyPath(key, subKey, result, &path); error != ERROR_SUCCESS)
         return error;
-    LoadedHive loaded;
-    {
-        HiveLock lock; // also guards moving an unparsable file aside
-        loaded = loadHive();
-    }
+    LoadedHive loaded = loadHiveToRead();
     if (path != kRoot && !loaded.tree.key(path))
         return ERROR_FILE_NOT_FOUND;
     *result = addHandle(path, std::move(loaded.tree));
@@ -209,6 +225,11 @@ LONG RegCreateKeyA(HKEY key, const char *subKey, HKEY *result)
     QString path;
     if (const LONG error = subKeyPath(key, subKey, result, &path); error != ERROR_SUCCESS)
         return error;
+    // A key that exists is only opened.
+    if (LoadedHive existing = loadHiveToRead(); path == kRoot || existing.tree.key(path)) {
+        *result = addHandle(path, std::move(existing.tree));
+        return ERROR_SUCCESS;
+    }
     HiveLock lock;
     if (!lock.locked())
         return ERROR_CANTWRITE;
@@ -237,8 +258,7 @@ LONG RegQueryValueExA(HKEY key, const char *name, DWORD *, DWORD *type, BYTE *da
     if (it != openKeys().end()) {
         tree = &it->second.snapshot;
     } else {
-        HiveLock lock;
-        fresh = loadHive().tree;
+        fresh = loadHiveToRead().tree;
         tree = &fresh;
     }
     const hive::Key *k = tree->key(path);
@@ -277,12 +297,6 @@ LONG RegSetValueExA(HKEY key, const char *name, DWORD, DWORD type, const BYTE *d
         return ERROR_INVALID_HANDLE;
     if (path == kRoot)
         return ERROR_ACCESS_DENIED; // the root keeps no values of its own in the file
-    HiveLock lock;
-    if (!lock.locked())
-        return ERROR_CANTWRITE;
-    LoadedHive loaded = loadHive();
-    if (!loaded.writable)
-        return ERROR_ACCESS_DENIED;
 
     hive::Value value;
     value.name = valueName(name);
@@ -301,12 +315,33 @@ LONG RegSetValueExA(HKEY key, const char *name, DWORD, DWORD type, const BYTE *d
         }
         value.data = wide;
     }
+    const auto sameValue = [&](const LoadedHive &hive) {
+        const hive::Key *k = hive.tree.key(path);
+        const hive::Value *stored = k ? k->value(value.name) : nullptr;
+        return stored && stored->type == value.type && stored->data == value.data;
+    };
+    const auto keepSnapshot = [&](hive::Tree tree) {
+        const auto it = openKeys().find(reinterpret_cast<std::uintptr_t>(key));
+        if (it != openKeys().end())
+            it->second.snapshot = std::move(tree);
+    };
+    // The value the file already holds: writing it again would give the
+    // same file (a damaged file is written again, to drop its bad lines).
+    if (LoadedHive current = loadHiveToRead(); current.writable && !current.damaged && sameValue(current)) {
+        keepSnapshot(std::move(current.tree));
+        return ERROR_SUCCESS;
+    }
+
+    HiveLock lock;
+    if (!lock.locked())
+        return ERROR_CANTWRITE;
+    LoadedHive loaded = loadHive();
+    if (!loaded.writable)
+        return ERROR_ACCESS_DENIED;
     loaded.tree.createKey(path)->setValue(value);
     if (!saveHive(loaded))
         return ERROR_CANTWRITE;
-    const auto it = openKeys().find(reinterpret_cast<std::uintptr_t>(key));
-    if (it != openKeys().end())
-        it->second.snapshot = std::move(loaded.tree);
+    keepSnapshot(std::move(loaded.tree));
     return ERROR_SUCCESS;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace slideshow {
 
 FileStamp stampOf(const QString &hostPath)
@@ -47,47 +49,107 @@ picture::LoadResult loadForShow(const QString &hostPath, const ShowTarget &targe
     return {picture::Picture::fromReducedImage(std::move(reduced), natural, hostPath), {}};
 }
 
-DecodeAhead::DecodeAhead()
+// Held by a decoded picture from the moment its decode begins until it is
+// taken or thrown away.
+struct DecodeAhead::Permit {
+    explicit Permit(std::shared_ptr<QSemaphore> permits) : m_permits(std::move(permits)) { m_permits->acquire(); }
+    ~Permit() { m_permits->release(); }
+    Permit(const Permit &) = delete;
+    Permit &operator=(const Permit &) = delete;
+
+private:
+    std::shared_ptr<QSemaphore> m_permits;
+};
+
+DecodeAhead::DecodeAhead(Reader read)
+    : m_read(std::move(read)), m_permits(std::make_shared<QSemaphore>(Workers))
 {
-    m_pool.setMaxThreadCount(1);
+    m_pool.setMaxThreadCount(Workers);
 }
 
 DecodeAhead::~DecodeAhead()
 {
+    for (const Job &job : m_jobs)
+        job.wanted->store(false);
+    m_jobs.clear();
     m_pool.waitForDone();
 }
 
-void DecodeAhead::request(const QString &hostPath, const ShowTarget &target)
+DecodeAhead::Job DecodeAhead::start(const QString &hostPath, const ShowTarget &target)
 {
-    if (m_outcome.valid() && hostPath == m_path && target == m_target)
-        return;
-    m_path = hostPath;
-    m_target = target;
-    auto task = std::make_shared<std::packaged_task<Outcome()>>([hostPath, target] {
-        Outcome outcome;
-        outcome.before = stampOf(hostPath);
-        outcome.result = loadForShow(hostPath, target);
-        outcome.after = stampOf(hostPath);
-        return outcome;
-    });
-    m_outcome = task->get_future().share();
-    // A decode still under way for an earlier request finishes first (one
-    // worker); its result is simply not taken.
+    auto wanted = std::make_shared<std::atomic<bool>>(true);
+    auto task = std::make_shared<std::packaged_task<Outcome()>>(
+        [read = m_read, permits = m_permits, lastNs = m_lastDecodeNs, hostPath, target, wanted] {
+            Outcome outcome;
+            if (!wanted->load())
+                return outcome; // dropped before it began
+            // Waits while two decoded pictures are held: one dropped while
+            // under way still holds its place until it is done.
+            outcome.permit = std::make_shared<Permit>(permits);
+            if (!wanted->load())
+                return outcome;
+            const auto began = std::chrono::steady_clock::now();
+            outcome.before = stampOf(hostPath);
+            outcome.result = read(hostPath, target);
+            outcome.after = stampOf(hostPath);
+            lastNs->store(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - began).count());
+            return outcome;
+        });
+    Job job{hostPath, target, wanted, task->get_future().share()};
     m_pool.start([task] { (*task)(); });
+    return job;
+}
+
+std::vector<DecodeAhead::Job>::const_iterator DecodeAhead::find(const QString &hostPath, const ShowTarget &target) const
+{
+    return std::find_if(m_jobs.cbegin(), m_jobs.cend(),
+                        [&](const Job &job) { return job.path == hostPath && job.target == target; });
+}
+
+void DecodeAhead::request(const QStringList &hostPaths, const ShowTarget &target)
+{
+    std::vector<Job> needed;
+    for (const QString &path : hostPaths) {
+        if (int(needed.size()) == Workers)
+            break;
+        if (std::any_of(needed.cbegin(), needed.cend(), [&](const Job &job) { return job.path == path; }))
+            continue;
+        if (const auto held = find(path, target); held != m_jobs.cend()) {
+            needed.push_back(*held);
+            m_jobs.erase(held);
+        } else {
+            needed.push_back(start(path, target));
+        }
+    }
+    for (const Job &dropped : m_jobs)
+        dropped.wanted->store(false);
+    m_jobs = std::move(needed);
+}
+
+QString DecodeAhead::pendingPath() const
+{
+    return m_jobs.empty() ? QString() : m_jobs.front().path;
 }
 
 bool DecodeAhead::isReady() const
 {
-    return m_outcome.valid() && m_outcome.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    return !m_jobs.empty() && m_jobs.front().outcome.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+bool DecodeAhead::isDecoding(const QString &hostPath, const ShowTarget &target) const
+{
+    const auto job = find(hostPath, target);
+    return job != m_jobs.cend() && job->outcome.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
 }
 
 std::optional<picture::Picture> DecodeAhead::take(const QString &hostPath, const ShowTarget &target)
 {
-    if (!m_outcome.valid() || hostPath != m_path || !(target == m_target))
+    const auto job = find(hostPath, target);
+    if (job == m_jobs.cend())
         return std::nullopt;
-    const Outcome outcome = m_outcome.get();
-    m_outcome = {};
-    m_path.clear();
+    const std::shared_future<Outcome> pending = job->outcome;
+    m_jobs.erase(job);
+    const Outcome &outcome = pending.get();
     if (!outcome.result.ok() || !outcome.before.exists() || outcome.before != outcome.after)
         return std::nullopt;
     if (stampOf(hostPath) != outcome.before)

@@ -4,13 +4,18 @@
 
 #include <QColor>
 #include <QString>
+#include <QSemaphore>
+#include <QStringList>
 #include <QThreadPool>
 
+#include <atomic>
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
+#include <vector>
 
-// Decoding the picture a slide show will show next while the current one is
+// Decoding the pictures a slide show will show next while the current one is
 // on the screen.
 namespace slideshow {
 
@@ -50,37 +55,73 @@ FileStamp stampOf(const QString &hostPath);
 // QPainter on images only.
 picture::LoadResult loadForShow(const QString &hostPath, const ShowTarget &target);
 
-// One worker that decodes one picture ahead. request() starts reading a
-// file in the background (a request for another file makes the previous one
-// stale); take() hands over the picture of the file asked for, waiting for
-// the worker when it is still busy with it, provided the file is still the
-// one it read (its stamp above) and the target is the same.
-// A stale, failed or missing decode gives nothing: the caller reads the file
-// itself, so that its own failure handling applies.
+// Two workers that decode the pictures the next steps will show while the
+// current one is on the screen, each on a core of its own. request() names
+// the files in the order they are needed; take() hands over the picture of
+// one of them, waiting for its worker when it is still busy with it,
+// provided the file is still the one it read (its stamp above) and the
+// target is the same. A stale, failed or missing decode gives
+// nothing: the caller reads the file itself, so that its own failure
+// handling applies.
+//
+// At most two decoded pictures are held at any time, waiting or in the
+// making, so that with the one on the screen no more than three are alive:
+// a decode begins only once a picture decoded earlier has been taken or
+// dropped.
 class DecodeAhead {
 public:
-    DecodeAhead();
-    ~DecodeAhead(); // waits for a decode that is under way
+    static constexpr int Workers = 2;
+    // How a worker reads a file for `target`: loadForShow unless given.
+    using Reader = std::function<picture::LoadResult(const QString &hostPath, const ShowTarget &target)>;
+
+    explicit DecodeAhead(Reader read = loadForShow);
+    ~DecodeAhead(); // drops every decode and waits for those under way
     DecodeAhead(const DecodeAhead &) = delete;
     DecodeAhead &operator=(const DecodeAhead &) = delete;
 
-    void request(const QString &hostPath, const ShowTarget &target);
+    // The files the next steps show, first needed first; names past the
+    // first two, and repeated ones, are left out. A decode of a file no
+    // longer among them is dropped: one not yet begun never begins, one
+    // under way is thrown away when done. Files already being decoded for
+    // the same target are kept as they are.
+    void request(const QStringList &hostPaths, const ShowTarget &target);
     std::optional<picture::Picture> take(const QString &hostPath, const ShowTarget &target);
-    // The file a decode has been requested for (empty when none is pending),
-    // and whether the worker has finished with it.
-    QString pendingPath() const { return m_path; }
+    // The file needed first (empty when none is pending), and whether the
+    // worker has finished with it.
+    QString pendingPath() const;
     bool isReady() const;
+    // Whether a decode of `hostPath` for `target` is pending and not yet
+    // finished (taking it now would wait).
+    bool isDecoding(const QString &hostPath, const ShowTarget &target) const;
+    // How long the last decode that finished took, in milliseconds (its
+    // wall time, so it includes what other work slowed it down by); -1
+    // before the first.
+    double lastDecodeMs() const { return m_lastDecodeNs->load() / 1e6; }
 
 private:
+    struct Permit;
     struct Outcome {
+        // One of the two pictures that may be held; first, so that it is
+        // given back only once the picture is gone.
+        std::shared_ptr<Permit> permit;
         picture::LoadResult result;
         FileStamp before; // the file as it was when the worker began reading it
         FileStamp after;  // and when it had read it
     };
+    struct Job {
+        QString path;
+        ShowTarget target;
+        std::shared_ptr<std::atomic<bool>> wanted;
+        std::shared_future<Outcome> outcome;
+    };
+    Job start(const QString &hostPath, const ShowTarget &target);
+    std::vector<Job>::const_iterator find(const QString &hostPath, const ShowTarget &target) const;
+
+    Reader m_read;
+    std::shared_ptr<QSemaphore> m_permits;
+    std::shared_ptr<std::atomic<qint64>> m_lastDecodeNs = std::make_shared<std::atomic<qint64>>(-1000000);
     QThreadPool m_pool;
-    QString m_path;
-    ShowTarget m_target;
-    std::shared_future<Outcome> m_outcome;
+    std::vector<Job> m_jobs; // in the order they are needed
 };
 
 // The picture a show's step puts on the screen: the one decoded ahead when

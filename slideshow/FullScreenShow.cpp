@@ -107,7 +107,7 @@ void Form1::FullScreen_Click()
     ShowCnt = StartCnt;
     SBack = 0;
     BackCheck = 0;
-    // The first picture is decoded while the screen is still black.
+    // The first pictures are decoded while the screen is still black.
     decodeAhead(ShowCnt);
     // 8.
     Timer2->setEnabled(true);
@@ -191,10 +191,8 @@ void Form1::WinF()
         failed();
     // 12.
     show->Label1->setCaption(path);
-    // The picture the next tick shows, decoded while this one is on screen.
-    if (const std::optional<qint32> next =
-            slideshow::nextShowIndex(SBack, File1->ListCount(), settings::Read(settings::Loop) == On))
-        decodeAhead(*next);
+    // The pictures the next ticks show, decoded while this one is on screen.
+    decodeAhead(slideshow::nextShowIndex(SBack, File1->ListCount(), settings::Read(settings::Loop) == On));
 }
 
 void Form1::Form_Resize3()
@@ -214,10 +212,19 @@ void Form1::Form_Resize3()
     image.setStretch(true);
 }
 
-void Form1::decodeAhead(qint32 index)
+QStringList Form1::upcomingShowFiles(std::optional<qint32> first) const
+{
+    QStringList files;
+    for (const qint32 index : slideshow::upcomingShowIndices(first, File1->ListCount(), settings::Read(settings::Loop) == On,
+                                                             slideshow::DecodeAhead::Workers))
+        files << hostPath(winpath::join(File1->Path(), File1->List(index)));
+    return files;
+}
+
+void Form1::decodeAhead(std::optional<qint32> first)
 {
     if (Form6 *show = Form6::loaded())
-        show->decodeAhead().request(hostPath(winpath::join(File1->Path(), File1->List(index))), show->showTarget());
+        show->decodeAhead().request(upcomingShowFiles(first), show->showTarget());
 }
 
 } // namespace app

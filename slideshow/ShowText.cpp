@@ -19,4 +19,13 @@ std::optional<qint32> nextShowIndex(qint32 shown, qint32 count, bool loop)
     return std::nullopt;
 }
 
+std::vector<qint32> upcomingShowIndices(std::optional<qint32> first, qint32 count, bool loop, int steps)
+{
+    std::vector<qint32> indices;
+    for (std::optional<qint32> at = first; at && *at >= 0 && *at < count && int(indices.size()) < steps;
+         at = nextShowIndex(*at, count, loop))
+        indices.push_back(*at);
+    return indices;
+}
+
 } // namespace slideshow

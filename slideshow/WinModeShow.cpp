@@ -96,7 +96,7 @@ void Form1::viewmenu_Click()
     // 10. No hand step of an earlier show carries over into this one.
     ShowCnt = StartCnt;
     BackCheck = 0;
-    // The first picture is decoded while the wait banner shows.
+    // The first pictures are decoded while the wait banner shows.
     decodeWinModeAhead(ShowCnt);
 }
 
@@ -193,10 +193,8 @@ void Form1::WinModePic()
     }
     // 12.
     setCaption(pictureTitle(path, ShowCnt + 1, File1->ListCount()));
-    // The picture the next tick shows, decoded while this one is on screen.
-    if (const std::optional<qint32> next =
-            slideshow::nextShowIndex(SBack, File1->ListCount(), settings::Read(settings::Loop) == On))
-        decodeWinModeAhead(*next);
+    // The pictures the next ticks show, decoded while this one is on screen.
+    decodeWinModeAhead(slideshow::nextShowIndex(SBack, File1->ListCount(), settings::Read(settings::Loop) == On));
 }
 
 slideshow::DecodeAhead &Form1::winModeAhead()
@@ -206,9 +204,9 @@ slideshow::DecodeAhead &Form1::winModeAhead()
     return *m_winModeAhead;
 }
 
-void Form1::decodeWinModeAhead(qint32 index)
+void Form1::decodeWinModeAhead(std::optional<qint32> first)
 {
-    winModeAhead().request(hostPath(winpath::join(File1->Path(), File1->List(index))), paneTarget(*this));
+    winModeAhead().request(upcomingShowFiles(first), paneTarget(*this));
 }
 
 void Form1::pause1_Click()

@@ -3,6 +3,7 @@
 //
 //   bench-file-list [files] [runs]
 
+#include "bench/browser/FolderFixture.h"
 #include "controls/FileListBox.h"
 
 #include <QApplication>
@@ -16,48 +17,10 @@
 #include <vector>
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 const char *const Readable = "*.bmp;*.gif;*.jpg;*.ico;*.cur;*.Rle;*.Dib;*.Wmf;*.Emf";
-
-// A folder as a camera card or a download folder looks: mostly pictures in
-// mixed case, some other files.
-bool makeFolder(const QString &folder, int count)
-{
-    static const char *const suffixes[] = {".jpg", ".JPG", ".bmp", ".gif", ".jpeg", ".txt", ".Emf", ".png"};
-    const QByteArray base = QFile::encodeName(folder);
-    for (int i = 0; i < count; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "/%s_%05d%s", (i % 3) ? "IMG" : "dsc", (i * 7919) % 100000,
-                      suffixes[i % 8]);
-        const int fd = ::open((base + name).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0)
-            return false;
-        ::close(fd);
-    }
-    return true;
-}
-
-// The yardstick: every name read and every entry stat'ed, names kept.
-std::size_t plainReaddirStat(const QByteArray &folder)
-{
-    std::vector<std::string> names;
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        return 0;
-    const int fd = ::dirfd(dir);
-    while (const dirent *entry = ::readdir(dir)) {
-        struct stat st;
-        if (::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
-            names.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
-    return names.size();
-}
 
 // For scale: the names alone, nothing stat'ed.
 std::size_t plainReaddir(const QByteArray &folder)
@@ -89,7 +52,7 @@ int main(int argc, char *argv[])
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
 
     QTemporaryDir root;
-    if (!root.isValid() || !makeFolder(root.path(), files)) {
+    if (!root.isValid() || !benchfolder::makeFolder(root.path(), files)) {
         std::fprintf(stderr, "cannot create the test folder\n");
         return 1;
     }
@@ -103,12 +66,12 @@ int main(int argc, char *argv[])
 
     std::vector<double> plain, bare, refresh, shown;
     std::size_t plainCount = 0;
-    plainReaddirStat(hostFolder); // warm the directory cache for both
+    benchfolder::plainReaddirStat(hostFolder); // warm the directory cache for both
     list.setPath(QStringLiteral("C:\\"));
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer t;
         t.start();
-        plainCount = plainReaddirStat(hostFolder);
+        plainCount = benchfolder::plainReaddirStat(hostFolder);
         plain.push_back(t.nsecsElapsed() / 1e6);
 
         t.restart();

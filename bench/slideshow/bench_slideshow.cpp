@@ -14,6 +14,7 @@
 //                                             taken in the same state
 // Each prints one line of key=value pairs.
 #include "app/Form1.h"
+#include "bench/Photograph.h"
 #include "app/Runtime.h"
 #include "controls/ImageControl.h"
 #include "controls/Label.h"
@@ -39,35 +40,6 @@ namespace {
 
 using slideshow::Form6;
 
-// A photograph-like picture: a gradient, a few shapes and grain, so that the
-// JPEG coder has detail to keep, as it has in a photograph.
-QImage photograph(QSize size, int seed)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient sky(0, 0, 0, size.height());
-    sky.setColorAt(0, QColor::fromHsv((seed * 41) % 360, 120, 240));
-    sky.setColorAt(1, QColor::fromHsv((seed * 41 + 90) % 360, 180, 70));
-    p.fillRect(image.rect(), sky);
-    for (int i = 0; i < 60; ++i) {
-        p.setBrush(QColor::fromHsv((seed * 17 + i * 23) % 360, 160, 60 + i * 3));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QPointF((i * 131 + seed * 57) % size.width(), (i * 71 + seed * 13) % size.height()),
-                      size.width() / 14.0, size.height() / 18.0);
-    }
-    p.end();
-    QRandomGenerator grain{quint32(seed)};
-    for (int y = 0; y < size.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const int d = int(grain.bounded(17)) - 8;
-            const QRgb c = line[x];
-            line[x] = qRgb(qBound(0, qRed(c) + d, 255), qBound(0, qGreen(c) + d, 255), qBound(0, qBlue(c) + d, 255));
-        }
-    }
-    return image;
-}
-
 int write(const QString &kind, const QString &folder, int count)
 {
     QDir().mkpath(folder);
@@ -75,11 +47,11 @@ int write(const QString &kind, const QString &folder, int count)
         const QString name = folder + QStringLiteral("/p%1").arg(i, 4, 10, QLatin1Char('0'));
         bool saved = false;
         if (kind == QLatin1String("jpeg24"))
-            saved = photograph({6000, 4000}, i).save(name + QStringLiteral(".jpg"), "JPEG", 90);
+            saved = benchpicture::photograph({6000, 4000}, i).save(name + QStringLiteral(".jpg"), "JPEG", 90);
         else if (kind == QLatin1String("jpeg1080"))
-            saved = photograph({1920, 1080}, i).save(name + QStringLiteral(".jpg"), "JPEG", 90);
+            saved = benchpicture::photograph({1920, 1080}, i).save(name + QStringLiteral(".jpg"), "JPEG", 90);
         else if (kind == QLatin1String("bmp12"))
-            saved = photograph({4000, 3000}, i).convertToFormat(QImage::Format_RGB888).save(name + QStringLiteral(".bmp"), "BMP");
+            saved = benchpicture::photograph({4000, 3000}, i).convertToFormat(QImage::Format_RGB888).save(name + QStringLiteral(".bmp"), "BMP");
         if (!saved) {
             std::fprintf(stderr, "cannot write %s pictures into %s\n", qPrintable(kind), qPrintable(folder));
             return 1;

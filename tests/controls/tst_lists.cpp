@@ -6,7 +6,9 @@
 #include "platform/Drives.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -172,27 +174,46 @@ void ListControlsTest::fileListClickOnEverySelectionChange()
     QTest::keyClick(&list, Qt::Key_Up, Qt::ControlModifier);
     QCOMPARE(list.ListIndex(), 2);
     QCOMPARE(clicks.count(), 4);
+    // A held key says so while its Click runs; nothing else does. Letting
+    // a key go raises KeyUp; the releases of auto-repeat do not.
+    QList<bool> held;
+    const QMetaObject::Connection watch =
+        connect(&list, &FileListBox::Click, &list, [&] { held << list.MovedByHeldKey(); });
+    QSignalSpy keyUps(&list, &FileListBox::KeyUp);
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&list, &repeated);
+    QKeyEvent repeatedUp(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&list, &repeatedUp);
+    QCOMPARE(keyUps.count(), 0);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QCOMPARE(keyUps.count(), 1);
+    QCOMPARE(keyUps.first().first().toInt(), int(Qt::Key_Down));
+    list.setListIndex(3);
+    disconnect(watch);
+    QCOMPARE(held, (QList<bool>{true, false, false}));
+    QVERIFY(!list.MovedByHeldKey());
+    QCOMPARE(clicks.count(), 7);
 
     list.setListIndex(0);
     QCOMPARE(list.FileName(), QStringLiteral("a.jpg"));
-    QCOMPARE(clicks.count(), 5);
+    QCOMPARE(clicks.count(), 8);
     list.setListIndex(0);
-    QCOMPARE(clicks.count(), 5);
+    QCOMPARE(clicks.count(), 8);
     list.setListIndex(7); // out of range: ignored
     QCOMPARE(list.ListIndex(), 0);
-    QCOMPARE(clicks.count(), 5);
+    QCOMPARE(clicks.count(), 8);
 
     // Re-reading leaves nothing selected and raises nothing.
     list.setPattern(QStringLiteral("*.jpg;*.bmp"));
     QCOMPARE(list.ListIndex(), -1);
     list.setListIndex(2);
-    QCOMPARE(clicks.count(), 6);
+    QCOMPARE(clicks.count(), 9);
     QVERIFY(list.setPath(QStringLiteral("C:\\")));
     QCOMPARE(list.ListIndex(), -1);
     list.setListIndex(1);
     QVERIFY(list.Refresh());
     QCOMPARE(list.ListIndex(), -1);
-    QCOMPARE(clicks.count(), 7);
+    QCOMPARE(clicks.count(), 10);
 }
 
 void ListControlsTest::fileListMouse()

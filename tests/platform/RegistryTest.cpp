@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace platform;
@@ -30,6 +31,13 @@ QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The file's identity: a write replaces the file, so it gets a new one.
+ino_t inodeOf(const QString &path)
+{
+    struct stat st{};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 
 QStringList movedAside(const QString &hive)
@@ -181,6 +189,27 @@ private slots:
         const QStringList left = QDir(QFileInfo(env->hiveFile()).absolutePath()).entryList(QDir::Files);
         for (const QString &name : left)
             QVERIFY2(name == QLatin1String("HKEY_CURRENT_USER.reg"), qPrintable(name));
+    }
+
+    // Start-up writes "First" = "1" on every run; the value is already there.
+    void writingTheStoredValueAgainLeavesTheFileAlone()
+    {
+        settings::Write(settings::First, QStringLiteral("1"));
+        const ino_t written = inodeOf(env->hiveFile());
+        const QByteArray bytes = readFile(env->hiveFile());
+        settings::Write(settings::First, QStringLiteral("1"));
+        QCOMPARE(inodeOf(env->hiveFile()), written);
+        QCOMPARE(readFile(env->hiveFile()), bytes);
+        // The same bytes of another type, and other bytes, are written.
+        storeRaw("First", REG_EXPAND_SZ, QByteArray("1\0", 2));
+        QVERIFY(inodeOf(env->hiveFile()) != written);
+        QCOMPARE(settings::Read(settings::First), QString()); // no longer a REG_SZ
+        settings::Write(settings::First, QStringLiteral("1"));
+        QCOMPARE(settings::Read(settings::First), QStringLiteral("1"));
+        const ino_t again = inodeOf(env->hiveFile());
+        settings::Write(settings::First, QStringLiteral("2"));
+        QVERIFY(inodeOf(env->hiveFile()) != again);
+        QCOMPARE(settings::Read(settings::First), QStringLiteral("2"));
     }
 
     void aFileThatCannotBeParsedIsMovedAsideNeverOverwritten()

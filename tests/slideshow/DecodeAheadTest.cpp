@@ -8,10 +8,15 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 
 using slideshow::DecodeAhead;
 using slideshow::ShowTarget;
@@ -45,6 +50,59 @@ bool setModified(const QString &file, qint64 ms)
     QFile f(file);
     return f.open(QIODevice::ReadWrite) && f.setFileTime(QDateTime::fromMSecsSinceEpoch(ms), QFileDevice::FileModificationTime);
 }
+
+// A reader whose decodes wait until the test lets them finish, and that
+// counts the pictures alive: those in the making and those made and not yet
+// freed.
+struct GatedReader {
+    QSemaphore gate;
+    std::mutex mutex;
+    QStringList begun;
+    int making = 0;
+    std::shared_ptr<std::atomic<int>> made = std::make_shared<std::atomic<int>>(0);
+    int mostAlive = 0;
+
+    int inside()
+    {
+        std::lock_guard lock(mutex);
+        return making;
+    }
+    QStringList begunFiles()
+    {
+        std::lock_guard lock(mutex);
+        return begun;
+    }
+    slideshow::DecodeAhead::Reader reader()
+    {
+        return [this](const QString &path, const ShowTarget &) {
+            {
+                std::lock_guard lock(mutex);
+                begun << path;
+                ++making;
+                mostAlive = std::max(mostAlive, making + made->load());
+            }
+            gate.acquire();
+            // The pixels live as long as the image: freeing them counts the
+            // picture gone.
+            struct Pixels {
+                uchar data[4] = {};
+                std::shared_ptr<std::atomic<int>> made;
+            };
+            auto *pixels = new Pixels{{}, made};
+            ++*made;
+            const QImage image(pixels->data, 1, 1, QImage::Format_RGB32, [](void *info) {
+                auto *freed = static_cast<Pixels *>(info);
+                --*freed->made;
+                delete freed;
+            }, pixels);
+            {
+                std::lock_guard lock(mutex);
+                --making;
+            }
+            return picture::LoadResult{picture::Picture::fromImage(image), {}};
+        };
+    }
+};
 
 } // namespace
 
@@ -119,7 +177,7 @@ private slots:
     {
         const QString file = bitmap(dir, QStringLiteral("a.bmp"), {300, 300}, Qt::green);
         DecodeAhead ahead;
-        ahead.request(file, Screen);
+        ahead.request({file}, Screen);
         QCOMPARE(ahead.pendingPath(), file);
         const std::optional<picture::Picture> taken = ahead.take(file, Screen);
         QVERIFY(taken);
@@ -132,11 +190,11 @@ private slots:
         const QString a = bitmap(dir, QStringLiteral("a.bmp"), {30, 30}, Qt::green);
         const QString b = bitmap(dir, QStringLiteral("b.bmp"), {30, 30}, Qt::green);
         DecodeAhead ahead;
-        ahead.request(a, Screen);
+        ahead.request({a}, Screen);
         QVERIFY(!ahead.take(b, Screen));
         QVERIFY(!ahead.take(a, ShowTarget{picture::DecodeSize::within({50, 50}), Qt::blue}));
         // A newer request replaces the older one.
-        ahead.request(b, Screen);
+        ahead.request({b}, Screen);
         QVERIFY(!ahead.take(a, Screen));
         QVERIFY(ahead.take(b, Screen));
     }
@@ -145,7 +203,7 @@ private slots:
     {
         const QString file = bitmap(dir, QStringLiteral("c.bmp"), {30, 30}, Qt::green);
         DecodeAhead ahead;
-        ahead.request(file, Screen);
+        ahead.request({file}, Screen);
         QTRY_VERIFY(ahead.isReady());
         bitmap(dir, QStringLiteral("c.bmp"), {30, 30}, Qt::white); // same length
         QFile changed(file);
@@ -154,7 +212,7 @@ private slots:
         changed.close();
         QVERIFY(!ahead.take(file, Screen));
 
-        ahead.request(file, Screen);
+        ahead.request({file}, Screen);
         QTRY_VERIFY(ahead.isReady());
         QFile::remove(file);
         QVERIFY(!ahead.take(file, Screen));
@@ -178,7 +236,7 @@ private slots:
         QCOMPARE(QFileInfo(file).size(), qint64(replacement.size()));
         const slideshow::FileStamp before = slideshow::stampOf(file);
         DecodeAhead ahead;
-        ahead.request(file, Screen);
+        ahead.request({file}, Screen);
         QTRY_VERIFY(ahead.isReady());
         // Change times are stamped from a coarse clock: let it pass the
         // original's first, as any replacement after the fact does.
@@ -210,8 +268,88 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("bad.bmp"));
         QVERIFY(testsupport::writeFile(file, "BM not a bitmap"));
         DecodeAhead ahead;
-        ahead.request(file, Screen);
+        ahead.request({file}, Screen);
         QVERIFY(!ahead.take(file, Screen));
+    }
+
+    // Two workers: the next two pictures are decoded at the same time, and
+    // a third named is left for a later request.
+    void theNextTwoAreDecodedAtOnce()
+    {
+        GatedReader gated;
+        const QString a = bitmap(dir, QStringLiteral("a.bmp"), {4, 4}, Qt::red);
+        const QString b = bitmap(dir, QStringLiteral("b.bmp"), {4, 4}, Qt::red);
+        const QString c = bitmap(dir, QStringLiteral("c.bmp"), {4, 4}, Qt::red);
+        {
+            DecodeAhead ahead(gated.reader());
+            ahead.request({a, b, c}, Screen);
+            QTRY_COMPARE(gated.inside(), 2);
+            QCOMPARE(ahead.pendingPath(), a);
+            QVERIFY(ahead.isDecoding(b, Screen));
+            QVERIFY(!ahead.isDecoding(c, Screen));
+            gated.gate.release(2);
+            // Taken out of order: the other stays pending.
+            QVERIFY(ahead.take(b, Screen));
+            QCOMPARE(ahead.pendingPath(), a);
+            QVERIFY(ahead.take(a, Screen));
+            QCOMPARE(ahead.pendingPath(), QString());
+        }
+        QCOMPARE(gated.begunFiles().size(), 2);
+    }
+
+    // A jump while two decodes are under way: the pictures passed are
+    // dropped, those not begun never begin, and with the two under way
+    // running to their end no third picture is made meanwhile.
+    void droppedDecodesKeepAtMostTwoPicturesAlive()
+    {
+        GatedReader gated;
+        QStringList files;
+        for (const char *name : {"a", "b", "c", "d", "e", "f"})
+            files << bitmap(dir, QString::fromLatin1(name) + QStringLiteral(".bmp"), {4, 4}, Qt::red);
+        {
+            DecodeAhead ahead(gated.reader());
+            ahead.request({files[0], files[1]}, Screen);
+            QTRY_COMPARE(gated.inside(), 2);
+            ahead.request({files[2], files[3]}, Screen); // waits for a place
+            ahead.request({files[4], files[5]}, Screen); // c and d are dropped before they begin
+            gated.gate.release(4);
+            QTRY_VERIFY(!ahead.isDecoding(files[4], Screen) && !ahead.isDecoding(files[5], Screen));
+            QStringList begun = gated.begunFiles(); // two at a time, in either order
+            begun.sort();
+            QCOMPARE(begun, (QStringList{files[0], files[1], files[4], files[5]}));
+            QVERIFY(ahead.take(files[4], Screen));
+            // One decoded and kept, one dropped while under way: a new one
+            // waits until the dropped one is done.
+            ahead.request({files[5], files[0]}, Screen);
+            ahead.request({files[5], files[1]}, Screen);
+            gated.gate.release(2);
+            QVERIFY(ahead.take(files[1], Screen));
+            QVERIFY(gated.mostAlive <= DecodeAhead::Workers);
+        }
+        QCOMPARE(gated.made->load(), 0); // nothing left behind
+    }
+
+    void upcomingShowIndices_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("loop");
+        QTest::addColumn<QList<qint32>>("indices");
+        QTest::newRow("the next two") << 0 << 3 << false << QList<qint32>{0, 1};
+        QTest::newRow("the last: only itself") << 2 << 3 << false << QList<qint32>{2};
+        QTest::newRow("the last, looping") << 2 << 3 << true << QList<qint32>{2, 0};
+        QTest::newRow("the show ends") << -1 << 3 << true << QList<qint32>{};
+        QTest::newRow("past the list") << 3 << 3 << true << QList<qint32>{};
+    }
+    void upcomingShowIndices()
+    {
+        QFETCH(int, first);
+        QFETCH(int, count);
+        QFETCH(bool, loop);
+        QFETCH(QList<qint32>, indices);
+        const std::optional<qint32> start = first < 0 ? std::nullopt : std::optional<qint32>(first);
+        const std::vector<qint32> got = slideshow::upcomingShowIndices(start, count, loop, DecodeAhead::Workers);
+        QCOMPARE(QList<qint32>(got.begin(), got.end()), indices);
     }
 
     void nextShowIndex()
