@@ -15,6 +15,7 @@
 // Each prints one line of key=value pairs.
 #include "app/Form1.h"
 #include "app/Runtime.h"
+#include "bench/support/ProcessFigures.h"
 #include "controls/ImageControl.h"
 #include "controls/Label.h"
 #include "controls/Timer.h"
@@ -86,17 +87,6 @@ int write(const QString &kind, const QString &folder, int count)
         }
     }
     return 0;
-}
-
-long residentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
 }
 
 // Counts the pictures the show painted: a paint of the picture while the
@@ -178,7 +168,7 @@ int memory(const QString &folder, const QList<int> &marks)
         if (!QTest::qWaitFor([] { return Form6::loaded()->decodeAhead().isReady(); }, 10000))
             return 1;
         QTest::qWait(300);
-        report += QStringLiteral(" rss_after_%1_ticks_kb=%2").arg(ticks).arg(residentKilobytes());
+        report += QStringLiteral(" rss_after_%1_ticks_kb=%2").arg(ticks).arg(bench::residentKilobytes());
     }
     std::printf("pictures=%lld%s\n", qlonglong(QDir(folder).entryList(QDir::Files).size()), qPrintable(report));
     return 0;
