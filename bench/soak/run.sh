@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # bench/soak/run.sh [BUILD] [TICKS] [OPERATIONS]: the viewer left running, on
-# a 1024 × 768 Xvfb screen of its own:
-#   - the full-screen show and then the window-mode show at "Speed" = "1",
-#     each looping for TICKS (100,000) ticks over a folder of every format
-#     with damaged files, a vanished file and a file replaced while shown;
+# a 1024 × 768 Xvfb screen of its own, in three processes side by side:
+#   - the full-screen show and the window-mode show at "Speed" = "1", each
+#     looping for TICKS (100,000) ticks over a folder of every format with
+#     damaged files, a vanished file and a file replaced while shown;
 #   - OPERATIONS (10,000) copies, renames, moves and trashings of scratch
 #     files through the desktop file operations, into a scratch trash.
-# Each samples resident memory, open descriptors and its X resources every
-# 1,000 and prints the first and last samples; the run fails when one of them
-# grew by more than 10 MB or 16 descriptors (or X resources). Installs
-# xrestop when it is missing (without it the X figures are left out).
-# Writes everything into a temporary folder and removes it. It takes a while:
-# run it with nice on a shared machine.
+# Each samples its resident memory, open descriptors and X resources every
+# 1,000; the run prints every sample, then the first and last ones of each,
+# and fails when one of them grew by more than 10 MB or 16 descriptors (or X
+# resources). Installs xrestop when it is missing (without it the X figures
+# are left out). Writes everything into a temporary folder and removes it.
+# It takes a while: run it with nice on a shared machine.
 set -u
 build=$(cd "${1:-build}" && pwd)
 ticks=${2:-100000}
@@ -37,10 +37,20 @@ export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
+# The three run side by side, each a process and an X client of its own:
+# what each measures is its own.
+"$bench" show full "$work/full" "$ticks" >"$work/full.out" 2>"$work/full.log" &
+full=$!
+"$bench" show window "$work/window" "$ticks" >"$work/window.out" 2>"$work/window.log" &
+window=$!
+"$bench" files "$work/files" "$operations" >"$work/files.out" 2>"$work/files.log" &
+files=$!
 status=0
-"$bench" show full "$work/full" "$ticks" 2>"$work/full.log" || status=1
-"$bench" show window "$work/window" "$ticks" 2>"$work/window.log" || status=1
-"$bench" files "$work/files" "$operations" 2>"$work/files.log" || status=1
+for phase in full window files; do
+  wait "${!phase}" || status=1
+  cat "$work/$phase.out"
+  echo
+done
 if [ $status -ne 0 ]; then
   echo "soak FAILED"
   tail -n 20 "$work"/*.log
