@@ -16,11 +16,10 @@
 #include "app/Form1.h"
 #include "app/Runtime.h"
 #include "bench/support/ProcessFigures.h"
+#include "bench/support/Viewer.h"
 #include "controls/ImageControl.h"
 #include "controls/Label.h"
 #include "controls/Timer.h"
-#include "platform/SingleInstance.h"
-#include "settings/Settings.h"
 #include "slideshow/Form6.h"
 
 #include <QApplication>
@@ -114,25 +113,9 @@ private:
     QString m_last;
 };
 
-app::Form1 *openViewer(const QString &folder, const QString &speed, const QString &loop)
-{
-    settings::Write(settings::First, QStringLiteral("1"));
-    settings::Write(settings::Speed, speed);
-    settings::Write(settings::Loop, loop);
-    for (const QString &line : {settings::Locate, settings::FileSize, settings::ImageSize})
-        settings::Write(line, QStringLiteral("1"));
-    QDir::setCurrent(folder);
-    platform::testing::setPreviousInstanceRunning(false);
-    auto *main = new app::Form1();
-    main->Form_Load();
-    main->show();
-    QTest::qWait(200); // let the window appear before the clock starts
-    return main;
-}
-
 int run(const QString &folder, const QString &speed)
 {
-    app::Form1 *main = openViewer(folder, speed, QStringLiteral("0"));
+    app::Form1 *main = bench::openViewer(folder, speed, QStringLiteral("0"));
     const qsizetype count = QDir(folder).entryList(QDir::Files).size();
     QElapsedTimer clock;
     PaintCounter painted;
@@ -150,7 +133,7 @@ int run(const QString &folder, const QString &speed)
 
 int memory(const QString &folder, const QList<int> &marks)
 {
-    app::Form1 *main = openViewer(folder, QStringLiteral("1"), QStringLiteral("1"));
+    app::Form1 *main = bench::openViewer(folder, QStringLiteral("1"), QStringLiteral("1"));
     int ticks = 0;
     int stopAt = 0;
     QObject::connect(main->Timer2, &controls::Timer::Tick, main, [&] {

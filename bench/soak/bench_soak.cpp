@@ -21,11 +21,10 @@
 #include "app/Form1.h"
 #include "app/Runtime.h"
 #include "bench/support/ProcessFigures.h"
+#include "bench/support/Viewer.h"
 #include "controls/FileListBox.h"
 #include "controls/Timer.h"
 #include "platform/ShellFileOps.h"
-#include "platform/SingleInstance.h"
-#include "settings/Settings.h"
 #include "slideshow/Form6.h"
 #include "tools/samples/Samples.h"
 
@@ -198,22 +197,6 @@ std::optional<ShowFolder> writeShowFolder(const QString &folder)
     return show;
 }
 
-app::Form1 *openViewer(const QString &folder)
-{
-    settings::Write(settings::First, QStringLiteral("1"));
-    settings::Write(settings::Speed, QStringLiteral("1"));
-    settings::Write(settings::Loop, QStringLiteral("1"));
-    for (const QString &line : {settings::Locate, settings::FileSize, settings::ImageSize})
-        settings::Write(line, QStringLiteral("1"));
-    QDir::setCurrent(folder);
-    platform::testing::setPreviousInstanceRunning(false);
-    auto *main = new app::Form1();
-    main->Form_Load();
-    main->show();
-    QTest::qWait(200);
-    return main;
-}
-
 int soakShow(const QString &folder, bool fullScreen, long ticks)
 {
     const std::optional<ShowFolder> files = writeShowFolder(folder);
@@ -221,7 +204,7 @@ int soakShow(const QString &folder, bool fullScreen, long ticks)
         std::fprintf(stderr, "bench-soak: cannot write the pictures into %s\n", qPrintable(folder));
         return 1;
     }
-    app::Form1 *main = openViewer(folder);
+    app::Form1 *main = bench::openViewer(folder, QStringLiteral("1"), QStringLiteral("1"));
     controls::Timer *timer = fullScreen ? main->Timer2 : main->Timer1;
     qint32 replacedAt = -1;
     for (int i = 0; i < main->File1->ListCount(); ++i)
