@@ -15,9 +15,10 @@
 #
 # A finding ends its target's run. Fix it, put the minimised input
 # (TARGET -minimize_crash=1 -runs=10000 FILE) into fuzz/findings/TARGET/,
-# remove it from the cache and run the target again. A timeout that does not
-# come back when replayed at normal priority was the machine being busy: it
-# is put aside in TARGET/busy/, counted, and the run goes on.
+# remove it from the cache and run the target again. A timeout or slow unit
+# that does not come back when replayed at normal priority was the machine
+# being busy (or the run paused): it is put aside in TARGET/busy/, counted,
+# and the run goes on.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-fuzz-long"
@@ -57,16 +58,17 @@ findings_in() { # DIR
   ls "$1" 2>/dev/null | grep -E '^(crash|leak|timeout|oom|slow-unit)-' || true
 }
 
-# libFuzzer's timeout is wall-clock time: at nice 19 on a busy machine an
-# ordinary input can overrun it. A timeout is a finding only when the input
-# overruns it again, replayed at normal priority.
+# libFuzzer's timeout and its slow-unit report go by wall-clock time: at
+# nice 19 on a busy machine, or paused with SIGSTOP, an ordinary input can
+# overrun them. Such a finding stands only when the input overruns the
+# timeout again, replayed at normal priority.
 timeout_comes_back() { # FUZZER DIR FILE
   ! (cd "$2" && "$1" -timeout=5 -runs=3 "$3" >/dev/null 2>&1)
 }
 
-# One target for `minutes` of wall time. After a timeout that does not come
-# back the fuzzer goes on, on its corpus, for the time left; any other
-# finding ends the target's run.
+# One target for `minutes` of wall time. After a timeout or slow unit that
+# does not come back the fuzzer goes on, on its corpus, for the time left;
+# any other finding ends the target's run.
 run_target() { # TARGET
   local t=$1 dir="$cache/$1" spec fuzzer seeds
   mkdir -p "$dir/corpus"
@@ -95,7 +97,7 @@ run_target() { # TARGET
     new=$(comm -13 <(echo "$before") <(findings_in "$dir") | sed '/^$/d')
     [ -z "$new" ] && break
     for f in $new; do
-      if [[ $f == timeout-* ]] && ! timeout_comes_back "$fuzzer" "$dir" "$dir/$f"; then
+      if [[ $f == timeout-* || $f == slow-unit-* ]] && ! timeout_comes_back "$fuzzer" "$dir" "$dir/$f"; then
         mkdir -p "$dir/busy" && mv "$dir/$f" "$dir/busy/"
         busy=$((busy + 1))
       else
@@ -127,7 +129,7 @@ print_table() { # TARGET...
   open=$(for t in "$@"; do findings_in "$cache/$t" | sed "s|^|  $cache/$t/|"; done)
   if [ -n "$open" ]; then printf '\nOpen findings:\n%s\n' "$open"; else printf '\nNo open findings.\n'; fi
   echo "Minutes: cpu is the fuzzer's own processor time (a paused or crowded run counts only what it ran), wall from start to end."
-  echo "Busy: timeouts that did not come back when replayed at normal priority (kept in TARGET/busy/); the run went on."
+  echo "Busy: timeouts and slow units that did not come back when replayed at normal priority (kept in TARGET/busy/); the run went on."
 }
 
 # All of it in one function, read whole before it runs, so that a change to
