@@ -78,6 +78,36 @@ QByteArray withOrientation(const QByteArray &data, int orientation)
     return data.left(2) + QByteArray("\xff\xe1") + char(length >> 8) + char(length & 0xff) + payload + data.mid(2);
 }
 
+// An uncompressed bitmap of `image` at `bpp` bits a pixel, large enough to
+// be read reduced: a grey ramp for the colour table, 5-5-5 for 16 bits.
+QByteArray uncompressedBitmap(const QImage &image, int bpp, bool topDown)
+{
+    const int w = image.width(), h = image.height();
+    const int stride = ((w * bpp + 31) / 32) * 4;
+    QByteArray table;
+    if (bpp <= 8)
+        for (int i = 0, n = 1 << bpp; i < n; ++i)
+            table += QByteArray(3, char(i * 255 / (n - 1))) + '\0';
+    QByteArray bits(qsizetype(stride) * h, '\0');
+    for (int row = 0; row < h; ++row) {
+        auto *dst = reinterpret_cast<uint8_t *>(bits.data()) + qsizetype(stride) * row;
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = image.pixel(x, topDown ? row : h - 1 - row);
+            if (bpp <= 8) {
+                const int index = qGray(c) >> (8 - bpp);
+                dst[x * bpp / 8] = uint8_t(dst[x * bpp / 8] | index << (8 - bpp - x * bpp % 8));
+            } else if (bpp == 16) {
+                const uint32_t v = uint32_t(qRed(c) >> 3 << 10 | qGreen(c) >> 3 << 5 | qBlue(c) >> 3);
+                dst[2 * x] = uint8_t(v), dst[2 * x + 1] = uint8_t(v >> 8);
+            } else {
+                const int step = bpp / 8;
+                dst[step * x] = uint8_t(qBlue(c)), dst[step * x + 1] = uint8_t(qGreen(c)), dst[step * x + 2] = uint8_t(qRed(c));
+            }
+        }
+    }
+    return bitmapFile(w, topDown ? -h : h, bpp, 0, {}, table, bits);
+}
+
 Seeds bmpSeeds()
 {
     Seeds s;
@@ -106,6 +136,14 @@ Seeds bmpSeeds()
     const QByteArray coreTable = QByteArray("\0\0\xff\0\xff\0", 6);
     s["os2-core.bmp"] = QByteArray("BM") + le32(14 + 12 + 6 + 8) + le32(0) + le32(14 + 12 + 6) + core + coreTable
                         + QByteArray("\0\x01\0\0\x01\0\0\0", 8);
+    // Pictures that are read reduced when shown at a third of their size:
+    // odd sides leave narrower blocks at the right and bottom edges.
+    s["reduce-1bit.bmp"] = uncompressedBitmap(testCard(203, 61), 1, false);
+    s["reduce-4bit.bmp"] = uncompressedBitmap(testCard(90, 62), 4, true);
+    s["reduce-8bit.bmp"] = uncompressedBitmap(testCard(120, 90), 8, false);
+    s["reduce-16bit.bmp"] = uncompressedBitmap(testCard(64, 47), 16, false);
+    s["reduce-24bit.bmp"] = uncompressedBitmap(testCard(97, 64), 24, true);
+    s["reduce-32bit.bmp"] = uncompressedBitmap(testCard(60, 41), 32, false);
     return s;
 }
 

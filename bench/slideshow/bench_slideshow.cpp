@@ -16,11 +16,11 @@
 #include "app/Form1.h"
 #include "bench/Photograph.h"
 #include "app/Runtime.h"
+#include "bench/support/ProcessFigures.h"
+#include "bench/support/Viewer.h"
 #include "controls/ImageControl.h"
 #include "controls/Label.h"
 #include "controls/Timer.h"
-#include "platform/SingleInstance.h"
-#include "settings/Settings.h"
 #include "slideshow/Form6.h"
 
 #include <QApplication>
@@ -60,17 +60,6 @@ int write(const QString &kind, const QString &folder, int count)
     return 0;
 }
 
-long residentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
 // Counts the pictures the show painted: a paint of the picture while the
 // path line names another file than the last paint did.
 class PaintCounter : public QObject {
@@ -96,25 +85,9 @@ private:
     QString m_last;
 };
 
-app::Form1 *openViewer(const QString &folder, const QString &speed, const QString &loop)
-{
-    settings::Write(settings::First, QStringLiteral("1"));
-    settings::Write(settings::Speed, speed);
-    settings::Write(settings::Loop, loop);
-    for (const QString &line : {settings::Locate, settings::FileSize, settings::ImageSize})
-        settings::Write(line, QStringLiteral("1"));
-    QDir::setCurrent(folder);
-    platform::testing::setPreviousInstanceRunning(false);
-    auto *main = new app::Form1();
-    main->Form_Load();
-    main->show();
-    QTest::qWait(200); // let the window appear before the clock starts
-    return main;
-}
-
 int run(const QString &folder, const QString &speed)
 {
-    app::Form1 *main = openViewer(folder, speed, QStringLiteral("0"));
+    app::Form1 *main = bench::openViewer(folder, speed, QStringLiteral("0"));
     const qsizetype count = QDir(folder).entryList(QDir::Files).size();
     QElapsedTimer clock;
     PaintCounter painted;
@@ -132,7 +105,7 @@ int run(const QString &folder, const QString &speed)
 
 int memory(const QString &folder, const QList<int> &marks)
 {
-    app::Form1 *main = openViewer(folder, QStringLiteral("1"), QStringLiteral("1"));
+    app::Form1 *main = bench::openViewer(folder, QStringLiteral("1"), QStringLiteral("1"));
     int ticks = 0;
     int stopAt = 0;
     QObject::connect(main->Timer2, &controls::Timer::Tick, main, [&] {
@@ -150,7 +123,7 @@ int memory(const QString &folder, const QList<int> &marks)
         if (!QTest::qWaitFor([] { return Form6::loaded()->decodeAhead().isReady(); }, 10000))
             return 1;
         QTest::qWait(300);
-        report += QStringLiteral(" rss_after_%1_ticks_kb=%2").arg(ticks).arg(residentKilobytes());
+        report += QStringLiteral(" rss_after_%1_ticks_kb=%2").arg(ticks).arg(bench::residentKilobytes());
     }
     std::printf("pictures=%lld%s\n", qlonglong(QDir(folder).entryList(QDir::Files).size()), qPrintable(report));
     return 0;
