@@ -10,8 +10,11 @@
 #
 # Only some targets: name them after MINUTES, or list them in
 # LUMADEX_FUZZ_TARGETS ("bmp_fuzzer gif_fuzzer"); that is how a run cut short
-# is finished. `scripts/fuzz-long.sh --table [TARGET...]` prints the table of
-# every target's last run without running anything.
+# is finished. Two runs with different targets may go side by side on a
+# machine with cores to spare: each target keeps its own files here and in
+# build-fuzz-long/ (start the second once the first has built).
+# `scripts/fuzz-long.sh --table [TARGET...]` prints the table of every
+# target's last run without running anything.
 #
 # A finding ends its target's run. Fix it, put the minimised input
 # (TARGET -minimize_crash=1 -runs=10000 FILE) into fuzz/findings/TARGET/,
@@ -82,8 +85,8 @@ run_target() { # TARGET
   local start deadline cpu_before execs=0 added=0 cov=- ft=- found=0 busy=0 left before new e a c f
   start=$(date +%s)
   deadline=$((start + minutes * 60))
-  times >"$build/times"
-  cpu_before=$(children_cpu_seconds "$build/times")
+  times >"$build/times-$t"
+  cpu_before=$(children_cpu_seconds "$build/times-$t")
   : >"$dir/last.log"
   while left=$((deadline - $(date +%s))); [ $left -gt 0 ]; do
     before=$(findings_in "$dir")
@@ -108,8 +111,8 @@ run_target() { # TARGET
   done
   local wall cpu
   wall=$(($(date +%s) - start))
-  times >"$build/times"
-  cpu=$(echo "$(children_cpu_seconds "$build/times") - $cpu_before" | bc -l)
+  times >"$build/times-$t"
+  cpu=$(echo "$(children_cpu_seconds "$build/times-$t") - $cpu_before" | bc -l)
   printf '%s\t%.1f\t%.1f\t%s\t%s\t%s\t%s\t%s\t%s\n' "$t" "$(echo "$cpu / 60" | bc -l)" "$(echo "$wall / 60" | bc -l)" \
     "$execs" "$cov" "$ft" "$added" "$found" "$busy" | tee -a "$dir/runs.tsv" >"$dir/last-run.tsv"
   echo "$(date '+%F %T') $t: done, $found findings"
