@@ -14,6 +14,7 @@
 //                                             taken in the same state
 // Each prints one line of key=value pairs.
 #include "app/Form1.h"
+#include "bench/support/EventLoop.h"
 #include "bench/Photograph.h"
 #include "app/Runtime.h"
 #include "bench/support/ProcessFigures.h"
@@ -95,7 +96,7 @@ int run(const QString &folder, const QString &speed)
     clock.start();
     main->FullScreen_Click();
     Form6::loaded()->Image1->installEventFilter(&painted);
-    const bool ended = QTest::qWaitFor([] { return !Form6::loaded(); }, 24 * 3600 * 1000);
+    const bool ended = bench::runUntil([] { return !Form6::loaded(); }, 24 * 3600 * 1000);
     const double seconds = clock.nsecsElapsed() / 1e9;
     const double fromFirst = painted.firstPaintNs < 0 ? 0 : seconds - painted.firstPaintNs / 1e9;
     std::printf("pictures=%lld painted=%d seconds=%.3f from_first_picture=%.3f ended=%d\n", qlonglong(count), painted.pictures,
@@ -117,10 +118,10 @@ int memory(const QString &folder, const QList<int> &marks)
     for (const int mark : marks) {
         stopAt = mark;
         main->Timer2->setEnabled(true);
-        if (!QTest::qWaitFor([&] { return ticks >= mark; }, 24 * 3600 * 1000))
+        if (!bench::runUntil([&] { return ticks >= mark; }, 24 * 3600 * 1000))
             return 1;
         // Measured at rest: the picture painted, the next one decoded ahead.
-        if (!QTest::qWaitFor([] { return Form6::loaded()->decodeAhead().isReady(); }, 10000))
+        if (!bench::runUntil([] { return Form6::loaded()->decodeAhead().isReady(); }, 10000))
             return 1;
         QTest::qWait(300);
         report += QStringLiteral(" rss_after_%1_ticks_kb=%2").arg(ticks).arg(bench::residentKilobytes());

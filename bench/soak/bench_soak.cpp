@@ -20,6 +20,7 @@
 // by more than 16.
 #include "app/Form1.h"
 #include "app/Runtime.h"
+#include "bench/support/EventLoop.h"
 #include "bench/support/ProcessFigures.h"
 #include "bench/support/Viewer.h"
 #include "controls/FileListBox.h"
@@ -237,7 +238,7 @@ int soakShow(const QString &folder, bool fullScreen, long ticks)
     for (long mark = SampleEvery; mark <= ticks; mark += SampleEvery) {
         stopAt = mark;
         timer->setEnabled(true);
-        if (!QTest::qWaitFor([&] { return count >= mark; }, 24 * 3600 * 1000) || !QTest::qWaitFor(atRest, 10000))
+        if (!bench::runUntil([&] { return count >= mark; }, 24 * 3600 * 1000) || !bench::runUntil(atRest, 10000))
             return 1;
         // Measured at rest: the picture painted, the next one decoded ahead.
         QTest::qWait(300);

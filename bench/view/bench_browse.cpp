@@ -12,6 +12,7 @@
 //                                (auto-repeat, 30 keys a second), with the
 //                                pictures decoded ahead and without
 #include "app/Form1.h"
+#include "bench/support/EventLoop.h"
 #include "bench/Photograph.h"
 #include "app/Runtime.h"
 #include "controls/FileListBox.h"
@@ -150,7 +151,7 @@ Latency stepThrough(const QString &folder, int steps, bool held, bool ahead)
     main->DecodeAheadWhenBrowsing = ahead;
     main->File1->setFocus();
     main->File1->setListIndex(0);
-    if (!QTest::qWaitFor([&] { return !ahead || main->browseAhead().isReady(); }, 10000))
+    if (!bench::runUntil([&] { return !ahead || main->browseAhead().isReady(); }, 10000))
         std::fprintf(stderr, "the first pictures ahead were not decoded in 10 s\n");
     QTest::qWait(300); // idle before the first key
     PanePaints paints(main);
@@ -181,7 +182,7 @@ Latency stepThrough(const QString &folder, int steps, bool held, bool ahead)
         }
         sent = true;
     });
-    if (!QTest::qWaitFor([&] { return sent && paints.lastIndex >= steps; }, 600000))
+    if (!bench::runUntil([&] { return sent && paints.lastIndex >= steps; }, 600000))
         std::fprintf(stderr, "the pane did not reach the last entry\n");
     keyboard.join();
     std::vector<double> ms;
