@@ -62,8 +62,8 @@ Form1::Form1(QWidget *parent) : controls::Form(parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setCaption(QStringLiteral("Lumadex Viewer "));
-    // Its own icon, which the tray icon shows too.
-    setWindowIcon(applicationIcon());
+    // Its icon, the program's, which the tray icon shows too, is given to it
+    // once it is on the screen (app::showApplicationIcon).
     createControls();
     buildForm1Menus(*this, this);
     connectHandlers();
@@ -242,7 +242,7 @@ void Form1::fillTrayIconData()
     TrayIconData.uID = 1;
     TrayIconData.uFlags = 7; // message, icon and tip are valid
     TrayIconData.uCallbackMessage = platform::WM_MOUSEMOVE;
-    TrayIconData.hIcon = static_cast<quint32>(windowIcon().cacheKey());
+    TrayIconData.hIcon = static_cast<quint32>(applicationIcon().cacheKey());
     QString tip = QStringLiteral("Lumadex Viewer 3.01  ") + QChar(0);
     tip += QString(platform::NotifyIconData::TipLength - tip.size(), QLatin1Char(' '));
     TrayIconData.szTip = tip;

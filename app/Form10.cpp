@@ -2,6 +2,7 @@
 
 #include "app/Banners.h"
 #include "app/Form1.h"
+#include "app/Icon.h"
 #include "app/StartUpTrace.h"
 #include "controls/FileListBox.h"
 #include "controls/PictureBox.h"
@@ -49,7 +50,10 @@ void Form10::Form_Load()
         main->show();
         afterFirstPaint(main->File1->viewport(), [main] {
             qCDebug(startUpTrace, "main window painted, %d files listed", main->File1->ListCount());
+            showApplicationIcon(main);
         });
+    } else {
+        showApplicationIcon(main);
     }
     // 5. The start-up window's work is done.
     Unload();

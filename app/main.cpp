@@ -1,7 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Form10.h"
 #include "app/Runtime.h"
-#include "app/Icon.h"
 #include "controls/BrowseForFolderDialog.h"
 #include "controls/Form.h"
 #include "desktop/Help.h"
@@ -18,8 +17,8 @@ int main(int argc, char *argv[])
     app::configureMemory();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumadex-viewer"));
-    // Every window shows the program's icon unless it sets its own.
-    QApplication::setWindowIcon(app::applicationIcon());
+    // Every window shows the program's icon (app::showApplicationIcon, once
+    // the main window is on the screen).
     // The program lives while any of its windows is loaded, shown or not
     // (in the tray no window is visible).
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,6 +1,7 @@
 #include "controls/DirListBox.h"
 
 #include "controls/FileListBox.h"
+#include "controls/FolderIcon.h"
 #include "controls/FolderReader.h"
 #include "controls/PictureBox.h"
 #include "controls/Twips.h"
@@ -89,8 +90,8 @@ QStringList DirListBox::chain() const
 void DirListBox::rebuild()
 {
     clear();
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon open = folderIcon(true);
+    const QIcon closed = folderIcon(false);
     const QStringList folders = chain();
     for (int depth = 0; depth < folders.size(); ++depth) {
         // The root shows as the classic control shows it, "c:\".

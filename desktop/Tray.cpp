@@ -1,5 +1,6 @@
 // The notification-area icon of the main window.
 #include "app/Form1.h"
+#include "app/Icon.h"
 #include "controls/MenuItem.h"
 
 #include <QEvent>
@@ -53,7 +54,7 @@ void ignoreSecondClickOfDoubleClick(QMenu *menu)
 void Form1::systray_Click()
 {
     hide();
-    platform::tray().setIcon(windowIcon());
+    platform::tray().setIcon(applicationIcon());
     // An add that no one would see fails (no notification area, no picture);
     // a hidden window with no icon would leave the user no way back, so the
     // window shows again.

@@ -1,6 +1,7 @@
 #include "FakeTray.h"
 #include "app/Form1.h"
 #include "app/Form10.h"
+#include "app/Icon.h"
 #include "app/Runtime.h"
 #include "controls/Label.h"
 #include "controls/PictureBox.h"
@@ -11,6 +12,7 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestRunner.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -197,9 +199,16 @@ private slots:
         QCOMPARE(data.uFlags, 7u);
         QCOMPARE(data.uCallbackMessage, 512u);
         QCOMPARE(data.hWnd, quint32(main->winId()));
-        // The main window's own icon: the tray shows its picture.
-        QVERIFY(!main->windowIcon().pixmap(QSize(16, 16)).isNull());
-        QCOMPARE(data.hIcon, quint32(main->windowIcon().cacheKey()));
+        // The program's icon, which the main window has once it is on the
+        // screen: the tray shows its picture.
+        QCOMPARE(data.hIcon, quint32(app::applicationIcon().cacheKey()));
+        QTRY_COMPARE(main->windowIcon().cacheKey(), app::applicationIcon().cacheKey());
+        QCOMPARE(QApplication::windowIcon().cacheKey(), app::applicationIcon().cacheKey());
+        for (const int side : {16, 32, 48, 256}) {
+            const QPixmap picture = main->windowIcon().pixmap(QSize(side, side), 1.0);
+            QCOMPARE(picture.size(), QSize(side, side));
+            QVERIFY(!picture.toImage().allGray()); // the framed landscape, not a blank
+        }
         const QByteArray bytes = data.toBytes();
         QCOMPARE(bytes.size(), 88);
         QCOMPARE(bytes.left(4), QByteArray("\x58\0\0\0", 4));

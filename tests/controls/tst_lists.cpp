@@ -64,6 +64,7 @@ private slots:
     void fileListRefreshFollowsTheDisk();
 
     void dirListPathTexts();
+    void dirListShowsOpenAndClosedFolders();
     void dirListChangeOnlyWhenThePathChanges();
     void dirListOpensByDoubleClickAndEnter();
     void dirListRefusesWhatCannotBeOpened();
@@ -328,6 +329,34 @@ void ListControlsTest::dirListPathTexts()
     QCOMPARE(shown(dir), QStringList({"c:\\", "Photos", "Summer"}));
     QCOMPARE(dir.ListCount(), 0);
     QCOMPARE(dir.List(-3), QStringLiteral("C:\\"));
+}
+
+// The folders of the path show open, those below it closed; each picture is
+// drawn for the pixels it covers, so at scale 2 it has twice the detail.
+void ListControlsTest::dirListShowsOpenAndClosedFolders()
+{
+    QVERIFY(QDir(m_env->driveC()).mkpath(QStringLiteral("Photos/Summer")));
+    DirListBox dir;
+    QVERIFY(dir.setPath(QStringLiteral("C:\\Photos")));
+    QCOMPARE(dir.count(), 3);
+    const auto picture = [&](int row, int side, qreal ratio) {
+        return dir.item(row)->icon().pixmap(QSize(side, side), ratio).toImage();
+    };
+    const QImage open = picture(1, 16, 1);
+    const QImage closed = picture(2, 16, 1);
+    QCOMPARE(open.size(), QSize(16, 16));
+    QCOMPARE(picture(0, 16, 1), open); // the root is open too
+    QVERIFY(open != closed);
+    for (const QImage &image : {open, closed}) {
+        int opaque = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                opaque += qAlpha(image.pixel(x, y)) == 255;
+        QVERIFY2(opaque > 60 && opaque < 256, qPrintable(QString::number(opaque))); // a folder, not a blank or a block
+    }
+    const QImage sharp = picture(2, 16, 2);
+    QCOMPARE(sharp.size(), QSize(32, 32));
+    QVERIFY(sharp != closed.scaled(32, 32));
 }
 
 void ListControlsTest::dirListChangeOnlyWhenThePathChanges()
