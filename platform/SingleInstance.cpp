@@ -9,36 +9,67 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <utility>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
 
-std::unique_ptr<QLockFile> &instanceLock()
+QString lockPath()
 {
-    static std::unique_ptr<QLockFile> lock;
-    return lock;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/lumadex-viewer/instance.lock");
+}
+
+// The lock file, open and locked while this copy runs; -1 when it is not.
+// An flock() lock belongs to the open file: the system lets go of it when
+// the process ends, however it ends, so a crashed copy leaves nothing stale
+// and the file is never removed. Nothing is written that must reach the
+// disk (QLockFile wrote the owner and synced it twice, a wait on a slow
+// disk before the first paint); the process number is only for people.
+int &instanceLock()
+{
+    static int descriptor = -1;
+    return descriptor;
+}
+
+enum class LockOutcome { Mine, HeldByAnother, Unavailable };
+
+LockOutcome takeInstanceLock()
+{
+    const QByteArray path = QFile::encodeName(lockPath());
+    const int descriptor = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (descriptor < 0)
+        return LockOutcome::Unavailable;
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        ::close(descriptor);
+        return held ? LockOutcome::HeldByAnother : LockOutcome::Unavailable;
+    }
+    const QByteArray owner = QByteArray::number(qint64(::getpid())) + '\n';
+    if (::ftruncate(descriptor, 0) == 0) {
+        [[maybe_unused]] const ssize_t written = ::write(descriptor, owner.constData(), size_t(owner.size()));
+    }
+    instanceLock() = descriptor;
+    return LockOutcome::Mine;
 }
 
 std::optional<bool> &decided()
 {
     static std::optional<bool> running;
     return running;
-}
-
-QString lockPath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/lumadex-viewer/instance.lock");
 }
 
 // The hand-over socket lives in the runtime folder (local, private to the
@@ -140,17 +171,12 @@ bool previousInstanceRunning()
     if (decided())
         return *decided();
     QDir().mkpath(QFileInfo(lockPath()).absolutePath());
-    auto lock = std::make_unique<QLockFile>(lockPath());
-    // No age limit: the lock is stale only when the process that holds it is gone.
-    lock->setStaleLockTime(0);
-    const bool mine = lock->tryLock(0);
-    // A lock we can neither take nor attribute to a live owner (an unwritable
+    const LockOutcome outcome = takeInstanceLock();
+    // A lock we can neither take nor see held by another copy (an unwritable
     // folder) must not lock the user out of the program.
-    const bool running = !mine && lock->error() == QLockFile::LockFailedError;
-    if (mine) {
-        instanceLock() = std::move(lock);
+    const bool running = outcome == LockOutcome::HeldByAnother;
+    if (outcome == LockOutcome::Mine)
         listenForHandOvers();
-    }
     decided() = running;
     return running;
 }
@@ -159,9 +185,9 @@ void releaseInstanceLock()
 {
     if (handOver().server)
         delete handOver().server.data();
-    if (instanceLock()) {
-        instanceLock()->unlock();
-        instanceLock().reset();
+    if (instanceLock() >= 0) {
+        ::close(instanceLock());
+        instanceLock() = -1;
     }
 }
 
