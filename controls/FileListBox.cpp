@@ -61,21 +61,20 @@ bool FileListBox::Refresh()
 
 bool FileListBox::load(const QString &hostFolder)
 {
-    const std::optional<FolderEntries> entries = readFolder(hostFolder, FolderParts::Files);
+    const std::optional<QStringList> files = readSortedFiles(hostFolder);
     QStringList names;
-    if (entries) {
+    if (files) {
         const FilePattern pattern(m_pattern);
-        names.reserve(entries->files.size());
-        for (const QString &name : entries->files)
+        names.reserve(files->size());
+        for (const QString &name : *files)
             if (pattern.matches(name))
                 names << name;
-        sortNamesIgnoringCase(names);
     }
     m_quiet = true;
     m_model->setStringList(names);
     clearSelectionQuietly();
     m_quiet = false;
-    return entries.has_value();
+    return files.has_value();
 }
 
 void FileListBox::clearSelectionQuietly()

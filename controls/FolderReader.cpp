@@ -4,6 +4,9 @@
 #include "platform/HostPath.h"
 #include "platform/WinPath.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
+
 #include <algorithm>
 
 #include <dirent.h>
@@ -75,6 +78,41 @@ std::optional<FolderEntries> readFolder(const QString &hostFolder, FolderParts p
     if (!read)
         return std::nullopt;
     return result;
+}
+
+std::optional<QStringList> readSortedFiles(const QString &hostFolder)
+{
+    struct Kept {
+        QString folder;
+        platform::HostFileStatus status;
+        QElapsedTimer age;
+        QStringList files;
+    };
+    static std::optional<Kept> kept;
+    // The file system stamps changes with a coarse clock (a tick of a few
+    // milliseconds): a change in the tick of the read could leave the change
+    // time as it was, so a folder changed that recently is read again.
+    constexpr qint64 ClockStepNs = 20'000'000;
+    constexpr qint64 KeptMs = 1000;
+
+    const std::optional<platform::HostFileStatus> before = platform::hostFileStatus(hostFolder);
+    if (kept && before && kept->folder == hostFolder && kept->age.elapsed() < KeptMs && kept->status.device == before->device
+        && kept->status.inode == before->inode && kept->status.changedNs == before->changedNs)
+        return kept->files;
+    kept.reset();
+
+    const qint64 readStartNs = QDateTime::currentMSecsSinceEpoch() * 1'000'000;
+    std::optional<FolderEntries> entries = readFolder(hostFolder, FolderParts::Files);
+    if (!entries)
+        return std::nullopt;
+    sortNamesIgnoringCase(entries->files);
+    const std::optional<platform::HostFileStatus> after = platform::hostFileStatus(hostFolder);
+    if (before && after && before->inode == after->inode && before->changedNs == after->changedNs
+        && after->changedNs < readStartNs - ClockStepNs) {
+        kept = Kept{hostFolder, *after, {}, entries->files};
+        kept->age.start();
+    }
+    return std::move(entries->files);
 }
 
 bool canListFolder(const QString &hostFolder)

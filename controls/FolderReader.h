@@ -24,6 +24,16 @@ enum class FolderParts { Files, Folders };
 // names back exactly. Returns nothing when the folder cannot be opened.
 std::optional<FolderEntries> readFolder(const QString &hostFolder, FolderParts parts);
 
+// The files of a host folder (readFolder's), sorted as the file list shows
+// them. Loads that follow one another (the start-up lists the working folder,
+// then applies the filter, then opens the default folder: the same folder
+// three times) read it once: the last folder read is kept for a second and
+// used again while the folder's change time, which every added, removed or
+// renamed entry moves, is what it was, and was already older than the read
+// by more than the file system's clock step. Nothing when it cannot be
+// opened. For the user-interface thread.
+std::optional<QStringList> readSortedFiles(const QString &hostFolder);
+
 // A folder named by a Windows path, with its sub-folders sorted as the
 // folder list shows them.
 struct OpenedFolder {
