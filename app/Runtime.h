@@ -16,7 +16,8 @@ void setEndHandler(std::function<void()> handler);
 // 64 MB (a 16-megapixel bitmap) are kept for the next picture instead of
 // being mapped and cleared afresh each time, and larger ones go straight
 // back to the system. Without it the C library's own moving limits keep
-// different amounts from one picture to the next.
+// different amounts from one picture to the next. All threads share one
+// pool, so that what the decode workers free is there for each other.
 void configureMemory();
 
 } // namespace app
