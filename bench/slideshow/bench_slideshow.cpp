@@ -6,6 +6,11 @@
 //                                             bmp12 (4000 × 3000 24-bit BMP)
 //   bench-slideshow run FOLDER SPEED          one show over FOLDER at "Speed" =
 //                                             SPEED, from F2 to its end
+//   bench-slideshow decode FOLDER             the floor: each picture of FOLDER
+//                                             read as the show reads it for
+//                                             the whole screen, one after
+//                                             another on this thread; the
+//                                             median, in seconds
 //   bench-slideshow memory FOLDER TICKS...    a looping show at "Speed" = "1";
 //                                             resident memory after each number
 //                                             of ticks, taken with the show
@@ -22,6 +27,7 @@
 #include "controls/ImageControl.h"
 #include "controls/Label.h"
 #include "controls/Timer.h"
+#include "slideshow/DecodeAhead.h"
 #include "slideshow/Form6.h"
 
 #include <QApplication>
@@ -32,10 +38,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -130,6 +139,31 @@ int memory(const QString &folder, const QList<int> &marks)
     return 0;
 }
 
+// One picture after another, read as a worker reads it for the show on the
+// primary screen (the box of the show's picture, at its pixel ratio).
+int decode(const QString &folder)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen->devicePixelRatio();
+    const slideshow::ShowTarget target{picture::DecodeSize::within((QSizeF(screen->size()) * ratio).toSize()), Qt::black, ratio};
+    std::vector<double> seconds;
+    for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files, QDir::Name)) {
+        QElapsedTimer clock;
+        clock.start();
+        const picture::LoadResult loaded = slideshow::loadForShow(file.absoluteFilePath(), target);
+        seconds.push_back(clock.nsecsElapsed() / 1e9);
+        if (!loaded.ok()) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(file.filePath()));
+            return 1;
+        }
+    }
+    if (seconds.empty())
+        return 1;
+    std::sort(seconds.begin(), seconds.end());
+    std::printf("pictures=%d median_seconds=%.4f\n", int(seconds.size()), seconds[seconds.size() / 2]);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -147,7 +181,7 @@ int main(int argc, char *argv[])
         return list;
     }();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: bench-slideshow write KIND FOLDER COUNT | run FOLDER SPEED | memory FOLDER TICKS...\n");
+        std::fprintf(stderr, "usage: bench-slideshow write KIND FOLDER COUNT | run FOLDER SPEED | decode FOLDER | memory FOLDER TICKS...\n");
         return 2;
     }
     const QString folder = QFileInfo(args.value(args.first() == QLatin1String("write") ? 2 : 1)).absoluteFilePath();
@@ -159,6 +193,8 @@ int main(int argc, char *argv[])
         return write(args.at(1), folder, args.at(3).toInt());
     if (args.first() == QLatin1String("run") && args.size() == 3)
         return run(folder, args.at(2));
+    if (args.first() == QLatin1String("decode") && args.size() == 2)
+        return decode(folder);
     if (args.first() == QLatin1String("memory") && args.size() >= 3) {
         QList<int> marks;
         for (int i = 2; i < args.size(); ++i)

@@ -6,6 +6,8 @@
 #     1920 × 1080 JPEGs and 4000 × 3000 24-bit BMPs. Both programs are timed
 #     over N pictures and over 1, and the difference is divided by N - 1, so
 #     that neither is charged for starting up;
+#     Beside them the floor: the median time to read one picture as the
+#     show reads it, on one core, divided by the machine's cores;
 #   - "Speed" = "1000" over 50 pictures: seconds from the first picture on the
 #     screen to the end of the show (one second a picture: 50);
 #   - resident memory of a looping show after 100 and after 10,000 ticks.
@@ -49,7 +51,8 @@ feh_seconds() {
 }
 per_picture() { echo "scale=4; ($1 - $2) / ($3 - 1)" | bc -l; }
 
-printf '%-26s %12s %12s %8s\n' "pictures at Speed 1" "viewer s/pic" "feh s/pic" "ratio"
+cores=$(nproc)
+printf '%-26s %12s %12s %8s %12s\n' "pictures at Speed 1" "viewer s/pic" "feh s/pic" "ratio" "floor s/pic"
 for spec in "jpeg24 20 6000x4000-JPEG" "jpeg1080 100 1920x1080-JPEG" "bmp12 20 4000x3000-BMP"; do
   read -r kind count label <<<"$spec"
   folders "$kind" "$count"
@@ -64,7 +67,11 @@ for spec in "jpeg24 20 6000x4000-JPEG" "jpeg1080 100 1920x1080-JPEG" "bmp12 20 4
   else
     peer="-"; ratio="-"
   fi
-  printf '%-26s %12s %12s %8s\n' "$count × $label" "$viewer" "$peer" "$ratio"
+  # The floor: one picture's read for the screen, on one core, divided by
+  # the cores.
+  one=$(value median_seconds "$("$bench" decode "$work/$kind" 2>/dev/null)")
+  floor=$(echo "scale=4; $one / $cores" | bc -l)
+  printf '%-26s %12s %12s %8s %12s\n' "$count × $label" "$viewer" "$peer" "$ratio" "$floor"
   rm -rf "$work/$kind-one"
   [ "$kind" = jpeg1080 ] || rm -rf "${work:?}/$kind"
 done
