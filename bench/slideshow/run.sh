@@ -17,19 +17,8 @@ build=$(cd "${1:-build}" && pwd)
 bench="$build/bench/bench-slideshow"
 samples="$build/samples"
 [ -x "$bench" ] || { echo "no $bench: build the project first"; exit 1; }
-work=$(mktemp -d)
-
-cleanup() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 source "$(dirname "$0")/../../tests/support/display.sh"
-start_display "$work" 1920x1080x24 || exit 1
-export QT_QPA_PLATFORM=xcb
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+own_display 1920x1080x24 || exit 1
 
 have_feh=0
 command -v feh >/dev/null && have_feh=1

@@ -24,18 +24,8 @@ if ! command -v xrestop >/dev/null; then
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xrestop >/dev/null 2>&1 ||
     echo "xrestop could not be installed: the X resources are left out"
 fi
-work=$(mktemp -d)
-cleanup() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 source "$(dirname "$0")/../../tests/support/display.sh"
-start_display "$work" 1024x768x24 || exit 1
-export QT_QPA_PLATFORM=xcb
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+own_display 1024x768x24 || exit 1
 
 # The three run side by side, each a process and an X client of its own:
 # what each measures is its own.

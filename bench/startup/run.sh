@@ -5,16 +5,6 @@
 set -u
 build=$(cd "${1:-build}" && pwd)
 [ -x "$build/bench/bench-startup" ] || { echo "no $build/bench/bench-startup: build the project first"; exit 1; }
-work=$(mktemp -d)
-cleanup() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 source "$(dirname "$0")/../../tests/support/display.sh"
-start_display "$work" 1024x768x24 || exit 1
-export QT_QPA_PLATFORM=xcb
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+own_display 1024x768x24 || exit 1
 "$build/bench/bench-startup" "${2:-15}"

@@ -57,3 +57,21 @@ wait_exit() {
   wait "$1"
   code=$?
 }
+
+# own_display [SCREEN]: for a script that runs the viewer on a display of its
+# own. Makes the temporary folder $work (removed at exit, when the display
+# is stopped too), starts Xvfb in it as start_display does, and points Qt at
+# it: the xcb platform and a runtime folder of its own in $work/runtime.
+own_display() {
+  work=$(mktemp -d)
+  trap 'own_display_cleanup' EXIT
+  start_display "$work" "${1:-1024x768x24}" || return 1
+  export QT_QPA_PLATFORM=xcb
+  export XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+}
+own_display_cleanup() {
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
