@@ -2,9 +2,10 @@
 
 #include <QApplication>
 #include <QIconEngine>
-#include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 #include <QWidget>
 
 #include <map>
@@ -43,14 +44,11 @@ public:
         QPixmap picture = pictureFor(shown.width());
         if (picture.size() != shown)
             picture = picture.scaled(shown, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        if (mode == QIcon::Disabled) {
-            QImage grey = picture.toImage().convertToFormat(QImage::Format_ARGB32);
-            for (int y = 0; y < grey.height(); ++y) {
-                auto *line = reinterpret_cast<QRgb *>(grey.scanLine(y));
-                for (int x = 0; x < grey.width(); ++x)
-                    line[x] = qRgba(qGray(line[x]), qGray(line[x]), qGray(line[x]), qAlpha(line[x]) / 2);
-            }
-            picture = QPixmap::fromImage(grey);
+        if (mode != QIcon::Normal) {
+            // Greyed or highlighted as the style does it for every other icon.
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            picture = QApplication::style()->generatedIconPixmap(mode, picture, &option);
         }
         return picture;
     }
