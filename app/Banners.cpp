@@ -1,11 +1,13 @@
 #include "app/Banners.h"
 
+#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
 
 namespace app {
 
@@ -114,6 +116,103 @@ QImage drawStartUpPicture(qreal devicePixelRatio, const QString &subtitle)
     painter.setFont(small);
     painter.drawText(QRect(100, 54, 245, 24), Qt::AlignLeft | Qt::AlignVCenter, subtitle);
     return image;
+}
+
+namespace {
+
+constexpr char BakedMagic[8] = {'L', 'D', 'X', 'P', 'I', 'C', '1', '\n'};
+constexpr int BakedHeader = 16; // the magic, then width and height (32 bits, little-endian)
+
+// The picture the build drew as `name` at `devicePixelRatio`, or a null image.
+QImage baked(const QString &name, qreal devicePixelRatio)
+{
+    const int ratio = int(devicePixelRatio);
+    if (ratio != devicePixelRatio || ratio < 1)
+        return {};
+    QFile file(QStringLiteral(":/baked/%1@%2.raw").arg(name).arg(ratio));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return fromBakedBytes(file.readAll(), devicePixelRatio);
+}
+
+QImage bakedOrDrawn(const QString &name, qreal devicePixelRatio)
+{
+    QImage picture = baked(name, devicePixelRatio);
+    if (!picture.isNull())
+        return picture;
+    for (const BakedPicture &known : bakedPictures())
+        if (known.name == name)
+            return known.draw(devicePixelRatio);
+    return {};
+}
+
+} // namespace
+
+const QList<BakedPicture> &bakedPictures()
+{
+    static const QList<BakedPicture> pictures = {
+        {QStringLiteral("startup"), {}, [](qreal ratio) { return drawStartUpPicture(ratio); }},
+        {QStringLiteral("name-banner"), {}, [](qreal ratio) { return drawNameBanner(ratio); }},
+        {QStringLiteral("notice-please-wait"), PleaseWait, [](qreal ratio) { return drawNotice(PleaseWait, ratio); }},
+        {QStringLiteral("notice-please-select-a-file"), PleaseSelectAFile,
+         [](qreal ratio) { return drawNotice(PleaseSelectAFile, ratio); }},
+        {QStringLiteral("notice-process-completed"), ProcessCompleted,
+         [](qreal ratio) { return drawNotice(ProcessCompleted, ratio); }},
+        {QStringLiteral("notice-error-occur"), ErrorOccur, [](qreal ratio) { return drawNotice(ErrorOccur, ratio); }},
+    };
+    return pictures;
+}
+
+QByteArray bakedBytes(const QImage &picture)
+{
+    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
+    QByteArray bytes(BakedMagic, sizeof BakedMagic);
+    for (const quint32 side : {quint32(pixels.width()), quint32(pixels.height())})
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.append(char((side >> shift) & 0xFF));
+    for (int y = 0; y < pixels.height(); ++y)
+        bytes.append(reinterpret_cast<const char *>(pixels.constScanLine(y)), pixels.width() * 4);
+    return bytes;
+}
+
+QImage fromBakedBytes(const QByteArray &bytes, qreal devicePixelRatio)
+{
+    if (bytes.size() < BakedHeader || !bytes.startsWith(QByteArrayView(BakedMagic, sizeof BakedMagic)))
+        return {};
+    const auto side = [&bytes](int at) {
+        quint32 value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = (value << 8) | quint8(bytes[at + i]);
+        return value;
+    };
+    const quint32 width = side(8), height = side(12);
+    // Far above any picture the build draws; keeps the size sum in range.
+    if (width == 0 || height == 0 || width > 4096 || height > 4096
+        || qint64(bytes.size()) != BakedHeader + qint64(width) * height * 4)
+        return {};
+    QImage picture(int(width), int(height), QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        std::memcpy(picture.scanLine(y), bytes.constData() + BakedHeader + qsizetype(y) * width * 4, width * 4);
+    picture.setDevicePixelRatio(devicePixelRatio);
+    return picture;
+}
+
+QImage startUpPicture(qreal devicePixelRatio)
+{
+    return bakedOrDrawn(QStringLiteral("startup"), devicePixelRatio);
+}
+
+QImage nameBanner(qreal devicePixelRatio)
+{
+    return bakedOrDrawn(QStringLiteral("name-banner"), devicePixelRatio);
+}
+
+QImage notice(const QString &text, qreal devicePixelRatio)
+{
+    for (const BakedPicture &known : bakedPictures())
+        if (!known.noticeText.isEmpty() && known.noticeText == text)
+            return bakedOrDrawn(known.name, devicePixelRatio);
+    return drawNotice(text, devicePixelRatio);
 }
 
 } // namespace app

@@ -45,7 +45,7 @@ controls::PictureBox *makeNotice(QWidget *parent, const QString &text)
 {
     auto *box = new controls::PictureBox(parent);
     box->setGeometry(0, 0, 193, 33);
-    box->setPicture(picture::Picture::fromImage(drawNotice(text, parent->devicePixelRatioF())));
+    box->setPicture(picture::Picture::fromImage(notice(text, parent->devicePixelRatioF())));
     box->hide();
     return box;
 }
@@ -97,7 +97,7 @@ void Form1::createControls()
 
     Image4 = new controls::ImageControl(client);
     named(Image4, "Image4");
-    Image4->setPicture(picture::Picture::fromImage(drawNameBanner(devicePixelRatioF())));
+    Image4->setPicture(picture::Picture::fromImage(nameBanner(devicePixelRatioF())));
     Image4->setStretch(true);
     Image4->setTwipsGeometry(0, 0, 2415, 375);
 

@@ -23,7 +23,7 @@ Form10::Form10(QWidget *parent) : controls::Form(parent)
     Picture1 = new controls::PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setBorderStyle(controls::PictureBox::Border::Sunken);
-    Picture1->setPicture(picture::Picture::fromImage(drawStartUpPicture(devicePixelRatioF())));
+    Picture1->setPicture(picture::Picture::fromImage(startUpPicture(devicePixelRatioF())));
     setCentralWidget(Picture1);
     setClientSizeTwips(5340, 1395);
 }

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Form10.h"
 #include "app/Runtime.h"
+#include "app/Style.h"
 #include "controls/BrowseForFolderDialog.h"
 #include "controls/Form.h"
 #include "desktop/Help.h"
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     app::configureMemory();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumadex-viewer"));
+    app::installViewerStyle();
     // Every window shows the program's icon (app::showApplicationIcon, once
     // the main window is on the screen).
     // The program lives while any of its windows is loaded, shown or not
