@@ -7,20 +7,26 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <memory>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <utility>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace platform {
@@ -98,8 +104,76 @@ constexpr qsizetype LongestMessage = 64 * 1024;
 // taken as stuck.
 constexpr int AnswerWaitMs = 10000;
 
+// A descriptor closed when its owner goes.
+struct Descriptor {
+    int fd = -1;
+    explicit Descriptor(int descriptor = -1) : fd(descriptor) {}
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int release() { return std::exchange(fd, -1); }
+};
+
+// A local (Unix) socket address for `path`, or nothing when the path is too
+// long for one.
+std::optional<sockaddr_un> socketAddress(const QByteArray &path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path)
+        return std::nullopt;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return address;
+}
+
+using Clock = std::chrono::steady_clock;
+
+// Waits until `fd` is ready for `events` or `deadline` passes.
+bool waitFor(int fd, short events, Clock::time_point deadline)
+{
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return false;
+        pollfd waiting{fd, events, 0};
+        const int ready = ::poll(&waiting, 1, int(std::min<qint64>(left, 1000)));
+        if (ready > 0)
+            return (waiting.revents & (events | POLLHUP | POLLERR)) != 0;
+        if (ready < 0 && errno != EINTR)
+            return false;
+    }
+}
+
+// One later start's message, read as it comes in from the event loop.
+class HandOverConnection : public QObject {
+public:
+    explicit HandOverConnection(int fd) : QObject(QCoreApplication::instance()), m_fd(fd)
+    {
+        m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &HandOverConnection::readSome);
+    }
+
+private:
+    void readSome();
+    void finish()
+    {
+        m_notifier->setEnabled(false);
+        deleteLater();
+    }
+
+    Descriptor m_fd;
+    QSocketNotifier *m_notifier = nullptr;
+    QByteArray m_buffer;
+};
+
 struct HandOver {
-    QPointer<QLocalServer> server;
+    Descriptor listening;
+    QByteArray socketFile;
+    QPointer<QSocketNotifier> notifier;
     std::function<void(const QString &)> receive;
     QStringList waiting;
 };
@@ -119,49 +193,93 @@ void deliver(const QString &hostPath)
         state.waiting << hostPath;
 }
 
-void readHandOver(QLocalSocket *socket)
+void HandOverConnection::readSome()
 {
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    auto buffer = std::make_shared<QByteArray>();
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer] {
-        buffer->append(socket->readAll());
-        const qsizetype end = buffer->indexOf(EndOfPath);
-        if (end < 0) {
-            if (buffer->size() > LongestMessage)
-                socket->abort();
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(m_fd.fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return; // the rest is still on its way
+        if (got <= 0) {
+            finish(); // gone before its path was whole
             return;
         }
-        const QString path = hostPathFromBytes(QByteArrayView(*buffer).first(end));
-        socket->write(&Taken, 1);
-        socket->flush();
-        socket->disconnectFromServer();
-        // Shown from the event loop, not inside the socket's signal: showing
-        // it may open a message box with an event loop of its own.
-        QMetaObject::invokeMethod(qApp, [path] { deliver(path); }, Qt::QueuedConnection);
-    });
+        m_buffer.append(chunk, got);
+        const qsizetype end = m_buffer.indexOf(EndOfPath);
+        if (end >= 0) {
+            const QString path = hostPathFromBytes(QByteArrayView(m_buffer).first(end));
+            [[maybe_unused]] const ssize_t sent = ::send(m_fd.fd, &Taken, 1, MSG_NOSIGNAL);
+            finish();
+            // Shown from the event loop, not inside the notifier's signal:
+            // showing it may open a message box with an event loop of its own.
+            QMetaObject::invokeMethod(qApp, [path] { deliver(path); }, Qt::QueuedConnection);
+            return;
+        }
+        if (m_buffer.size() > LongestMessage) {
+            finish();
+            return;
+        }
+    }
+}
+
+void acceptHandOvers()
+{
+    for (;;) {
+        const int fd = ::accept4(handOver().listening.fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return;
+        }
+        new HandOverConnection(fd);
+    }
+}
+
+// Makes the socket at `path`, where only this user can reach it: it is
+// bound in a new private folder beside it, made private, and moved into
+// place, so that no other user can connect in between.
+int listenAt(const QByteArray &path)
+{
+    const QByteArray folder = path.left(path.lastIndexOf('/'));
+    QByteArray privateFolder = folder + "/.lumadex-XXXXXX";
+    if (!::mkdtemp(privateFolder.data()))
+        return -1;
+    const QByteArray bound = privateFolder + "/s";
+    const auto address = socketAddress(bound);
+    Descriptor fd(address ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0) : -1);
+    const bool made = fd.fd >= 0
+                      && ::bind(fd.fd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0
+                      && ::chmod(bound.constData(), 0600) == 0 && ::listen(fd.fd, SOMAXCONN) == 0
+                      && ::rename(bound.constData(), path.constData()) == 0;
+    ::unlink(bound.constData());
+    ::rmdir(privateFolder.constData());
+    return made ? fd.release() : -1;
 }
 
 void listenForHandOvers()
 {
     if (!QCoreApplication::instance())
         return;
-    auto *server = new QLocalServer(QCoreApplication::instance());
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    const QString name = socketPath();
-    // A socket left by a copy that crashed; the lock is ours, so no live
-    // copy listens there.
-    QLocalServer::removeServer(name);
-    if (!server->listen(name)) {
-        std::fprintf(stderr, "lumadex-viewer: later starts cannot hand paths over: %s\n",
-                     qPrintable(server->errorString()));
-        delete server;
+    const QByteArray path = QFile::encodeName(socketPath());
+    if (!socketAddress(path)) {
+        std::fprintf(stderr, "lumadex-viewer: later starts cannot hand paths over: the socket name is too long\n");
         return;
     }
-    QObject::connect(server, &QLocalServer::newConnection, server, [server] {
-        while (QLocalSocket *socket = server->nextPendingConnection())
-            readHandOver(socket);
-    });
-    handOver().server = server;
+    // A socket left by a copy that crashed; the lock is ours, so no live
+    // copy listens there.
+    ::unlink(path.constData());
+    const int fd = listenAt(path);
+    if (fd < 0) {
+        std::fprintf(stderr, "lumadex-viewer: later starts cannot hand paths over: %s\n", std::strerror(errno));
+        return;
+    }
+    HandOver &state = handOver();
+    state.listening.fd = fd;
+    state.socketFile = path;
+    state.notifier = new QSocketNotifier(fd, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(state.notifier.data(), &QSocketNotifier::activated, state.notifier.data(), &acceptHandOvers);
 }
 
 } // namespace
@@ -183,8 +301,12 @@ bool previousInstanceRunning()
 
 void releaseInstanceLock()
 {
-    if (handOver().server)
-        delete handOver().server.data();
+    HandOver &state = handOver();
+    if (state.listening.fd >= 0) {
+        delete state.notifier.data();
+        ::close(state.listening.release());
+        ::unlink(state.socketFile.constData());
+    }
     if (instanceLock() >= 0) {
         ::close(instanceLock());
         instanceLock() = -1;
@@ -193,19 +315,56 @@ void releaseInstanceLock()
 
 bool handOverToRunningInstance(const QString &hostPath)
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(AnswerWaitMs))
+    const auto address = socketAddress(QFile::encodeName(socketPath()));
+    if (!address)
         return false;
-    socket.write(hostPathBytes(hostPath) + EndOfPath);
-    if (!socket.waitForBytesWritten(AnswerWaitMs))
+    Descriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (fd.fd < 0)
         return false;
-    while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(AnswerWaitMs))
+    // A copy whose queue of starts is full is busy, not gone: tried again.
+    const auto connectBy = Clock::now() + std::chrono::milliseconds(AnswerWaitMs);
+    for (;;) {
+        if (::connect(fd.fd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0)
+            break;
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN && Clock::now() < connectBy) {
+            ::poll(nullptr, 0, 10);
+            continue;
+        }
+        if (errno != EINPROGRESS || !waitFor(fd.fd, POLLOUT, connectBy))
+            return false;
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(fd.fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
+            return false;
+        break;
+    }
+    const QByteArray message = hostPathBytes(hostPath) + EndOfPath;
+    const auto writeBy = Clock::now() + std::chrono::milliseconds(AnswerWaitMs);
+    for (qsizetype sent = 0; sent < message.size();) {
+        const ssize_t n = ::send(fd.fd, message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
+        if (n > 0)
+            sent += n;
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(fd.fd, POLLOUT, writeBy))
+            continue;
+        else
             return false;
     }
-    char answer = 0;
-    return socket.read(&answer, 1) == 1 && answer == Taken;
+    const auto answerBy = Clock::now() + std::chrono::milliseconds(AnswerWaitMs);
+    for (;;) {
+        char answer = 0;
+        const ssize_t n = ::read(fd.fd, &answer, 1);
+        if (n == 1)
+            return answer == Taken;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(fd.fd, POLLIN, answerBy))
+            continue;
+        return false;
+    }
 }
 
 void setHandOverReceiver(std::function<void(const QString &hostPath)> receive)

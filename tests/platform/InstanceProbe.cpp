@@ -7,7 +7,8 @@
 //                         each path handed to it as hex bytes, one a line,
 //                         until it is handed "/quit";
 //   instance-probe hand HEX  hands the path with those bytes to the running
-//                         copy and prints "taken" or "refused".
+//                         copy and prints "taken" or "refused";
+//   instance-probe hand-long N  the same with a path of N bytes.
 #include "platform/HostPath.h"
 #include "platform/SingleInstance.h"
 
@@ -23,6 +24,11 @@ int main(int argc, char *argv[])
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     if (mode == "hand" && argc > 2) {
         const QString path = platform::hostPathFromBytes(QByteArray::fromHex(argv[2]));
+        std::puts(platform::handOverToRunningInstance(path) ? "taken" : "refused");
+        return 0;
+    }
+    if (mode == "hand-long" && argc > 2) {
+        const QString path = QStringLiteral("/") + QString(QByteArray(argv[2]).toInt(), QLatin1Char('a'));
         std::puts(platform::handOverToRunningInstance(path) ? "taken" : "refused");
         return 0;
     }

@@ -84,6 +84,36 @@ private slots:
         QCOMPARE(handOver("/srv/pictures/a.jpg"), QStringLiteral("refused"));
     }
 
+    // A copy that was killed leaves its socket behind; the next copy
+    // answers there. A start that sends more than any path is cut off, and
+    // the copy goes on answering.
+    void aKilledCopyLeavesNoDeadHandOverAndAFloodIsCutOff()
+    {
+        QProcess killed;
+        killed.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("serve")});
+        QVERIFY(killed.waitForStarted(10000) && killed.waitForReadyRead(10000));
+        QCOMPARE(QString::fromLatin1(killed.readLine()).trimmed(), QStringLiteral("first"));
+        ::kill(pid_t(killed.processId()), SIGKILL);
+        QVERIFY(killed.waitForFinished(10000));
+        QCOMPARE(handOver("/srv/a.jpg"), QStringLiteral("refused"));
+
+        QProcess next;
+        next.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("serve")});
+        QVERIFY(next.waitForStarted(10000) && next.waitForReadyRead(10000));
+        QCOMPARE(QString::fromLatin1(next.readLine()).trimmed(), QStringLiteral("first"));
+        QProcess flood;
+        flood.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("hand-long"), QStringLiteral("200000")});
+        QVERIFY(flood.waitForFinished(30000));
+        QCOMPARE(QString::fromLatin1(flood.readAllStandardOutput()).trimmed(), QStringLiteral("refused"));
+        const QByteArray path = "/srv/pictures/b.jpg";
+        QCOMPARE(handOver(path), QStringLiteral("taken"));
+        while (!next.canReadLine())
+            QVERIFY(next.waitForReadyRead(10000));
+        QCOMPARE(QByteArray::fromHex(next.readLine().trimmed()), path);
+        QCOMPARE(handOver("/quit"), QStringLiteral("taken"));
+        QVERIFY(next.waitForFinished(10000));
+    }
+
     void twoProcessesWritingAtOnceLoseNothing()
     {
         constexpr int count = 150;
