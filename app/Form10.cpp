@@ -7,6 +7,7 @@
 #include "controls/FileListBox.h"
 #include "controls/PictureBox.h"
 #include "controls/Twips.h"
+#include "platform/SingleInstance.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
@@ -51,9 +52,11 @@ void Form10::Form_Load()
         afterFirstPaint(main->File1->viewport(), [main] {
             qCDebug(startUpTrace, "main window painted, %d files listed", main->File1->ListCount());
             showApplicationIcon(main);
+            platform::answerHandOvers();
         });
     } else {
         showApplicationIcon(main);
+        platform::answerHandOvers();
     }
     // 5. The start-up window's work is done.
     Unload();

@@ -72,6 +72,18 @@ LockOutcome takeInstanceLock()
     return LockOutcome::Mine;
 }
 
+// Whether a copy holds the lock now (a test of the lock that gives it back
+// at once).
+bool lockHeldByAnotherCopy()
+{
+    const int descriptor = ::open(QFile::encodeName(lockPath()).constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    const bool held = ::flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(descriptor);
+    return held;
+}
+
 std::optional<bool> &decided()
 {
     static std::optional<bool> running;
@@ -103,6 +115,9 @@ constexpr qsizetype LongestMessage = 64 * 1024;
 // a moment (a large picture decoding); a copy that does not answer by then is
 // taken as stuck.
 constexpr int AnswerWaitMs = 10000;
+// How long a start waits for a running copy to begin listening: it does once
+// its window is on the screen.
+constexpr int ListenWaitMs = 3000;
 
 // A descriptor closed when its owner goes.
 struct Descriptor {
@@ -260,7 +275,7 @@ int listenAt(const QByteArray &path)
 
 void listenForHandOvers()
 {
-    if (!QCoreApplication::instance())
+    if (!QCoreApplication::instance() || handOver().listening.fd >= 0)
         return;
     const QByteArray path = QFile::encodeName(socketPath());
     if (!socketAddress(path)) {
@@ -293,10 +308,14 @@ bool previousInstanceRunning()
     // A lock we can neither take nor see held by another copy (an unwritable
     // folder) must not lock the user out of the program.
     const bool running = outcome == LockOutcome::HeldByAnother;
-    if (outcome == LockOutcome::Mine)
-        listenForHandOvers();
     decided() = running;
     return running;
+}
+
+void answerHandOvers()
+{
+    if (instanceLock() >= 0)
+        listenForHandOvers();
 }
 
 void releaseInstanceLock()
@@ -321,14 +340,19 @@ bool handOverToRunningInstance(const QString &hostPath)
     Descriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (fd.fd < 0)
         return false;
-    // A copy whose queue of starts is full is busy, not gone: tried again.
+    // A copy whose queue of starts is full is busy, not gone, and one that
+    // has no socket yet may be starting: both are tried again.
     const auto connectBy = Clock::now() + std::chrono::milliseconds(AnswerWaitMs);
+    const auto listeningBy = Clock::now() + std::chrono::milliseconds(ListenWaitMs);
     for (;;) {
         if (::connect(fd.fd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0)
             break;
         if (errno == EINTR)
             continue;
-        if (errno == EAGAIN && Clock::now() < connectBy) {
+        const bool busy = errno == EAGAIN && Clock::now() < connectBy;
+        const bool starting = (errno == ENOENT || errno == ECONNREFUSED) && Clock::now() < listeningBy
+                              && lockHeldByAnotherCopy();
+        if (busy || starting) {
             ::poll(nullptr, 0, 10);
             continue;
         }

@@ -8,18 +8,23 @@ namespace platform {
 
 // Whether another copy of the viewer is running for this user. The first
 // call decides: it takes a lock that a second process sees and that a
-// crashed first process does not leave stuck (the lock records its owner's
-// process and is taken over when that process is gone). The copy that takes
-// the lock also starts answering hand-overs (below).
+// crashed first process does not leave stuck (the system lets go of it when
+// its process ends, however it ends).
 bool previousInstanceRunning();
+
+// Starts answering hand-overs (below), in the copy that took the lock; does
+// nothing in any other. Called once the main window is on the screen: the
+// socket is a new file, which the first paint need not wait for. A start
+// that comes before then waits for it.
+void answerHandOvers();
 
 // Gives the lock up early, for an exit that skips normal shutdown.
 void releaseInstanceLock();
 
 // Hands a host path to the copy that holds the lock, over a local socket in
 // the user's runtime folder. True once the running copy has taken the whole
-// path; false when none answers (it may be starting, stuck or too old to
-// listen), so the caller can fall back to refusing the start.
+// path; false when none answers (stuck, or not listening a few seconds after
+// its lock was seen), so the caller can fall back to refusing the start.
 bool handOverToRunningInstance(const QString &hostPath);
 
 // Where the paths handed to this copy go, one call each, from the event

@@ -3,7 +3,9 @@
 //                         or "first", then waits for a line on standard
 //                         input before it exits (so a test decides how long
 //                         it holds the lock, or kills it);
-//   instance-probe serve  prints the same, then, as the first copy, prints
+//   instance-probe serve [MS]  prints the same, then, as the first copy,
+//                         starts answering (MS milliseconds later, as a
+//                         window that is still painting would) and prints
 //                         each path handed to it as hex bytes, one a line,
 //                         until it is handed "/quit";
 //   instance-probe hand HEX  hands the path with those bytes to the running
@@ -13,6 +15,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <iostream>
@@ -38,6 +41,7 @@ int main(int argc, char *argv[])
     if (mode == "serve") {
         if (running)
             return 0;
+        QTimer::singleShot(argc > 2 ? QByteArray(argv[2]).toInt() : 0, [] { platform::answerHandOvers(); });
         platform::setHandOverReceiver([](const QString &path) {
             const QByteArray bytes = platform::hostPathBytes(path);
             std::puts(bytes.toHex().constData());

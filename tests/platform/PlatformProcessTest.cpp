@@ -84,6 +84,22 @@ private slots:
         QCOMPARE(handOver("/srv/pictures/a.jpg"), QStringLiteral("refused"));
     }
 
+    // A copy listens once its window is up; a start that comes before then
+    // waits for it instead of being refused.
+    void aStartWaitsForACopyThatIsStillStarting()
+    {
+        QProcess first;
+        first.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("serve"), QStringLiteral("700")});
+        QVERIFY(first.waitForStarted(10000) && first.waitForReadyRead(10000));
+        QCOMPARE(QString::fromLatin1(first.readLine()).trimmed(), QStringLiteral("first"));
+        QCOMPARE(handOver("/srv/early.jpg"), QStringLiteral("taken"));
+        while (!first.canReadLine())
+            QVERIFY(first.waitForReadyRead(10000));
+        QCOMPARE(QByteArray::fromHex(first.readLine().trimmed()), QByteArray("/srv/early.jpg"));
+        QCOMPARE(handOver("/quit"), QStringLiteral("taken"));
+        QVERIFY(first.waitForFinished(10000));
+    }
+
     // A copy that was killed leaves its socket behind; the next copy
     // answers there. A start that sends more than any path is cut off, and
     // the copy goes on answering.
