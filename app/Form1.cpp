@@ -24,6 +24,7 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QMenuBar>
 
 #include <algorithm>
 #include <optional>
@@ -66,6 +67,9 @@ Form1::Form1(QWidget *parent) : controls::Form(parent)
     // once it is on the screen (app::showApplicationIcon).
     createControls();
     buildForm1Menus(*this, this);
+    // The menu bar in the design's menu font, the controls' one: a second
+    // family would be loaded before the first paint for it alone.
+    menuBar()->setFont(centralWidget()->font());
     connectHandlers();
     setClientSizeTwips(9480, 6135);
 }
