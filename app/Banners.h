@@ -4,10 +4,11 @@
 #include <QList>
 #include <QString>
 
-// The small bitmaps the viewer draws for itself instead of shipping them.
-// Each is drawn at `devicePixelRatio` device pixels to a pixel of its size
-// (the ratio of the screen it is shown on, so that it stays sharp there) and
-// carries that ratio.
+// The small bitmaps the viewer draws for itself instead of shipping
+// pictures made elsewhere. Each is drawn at `devicePixelRatio` device pixels
+// to a pixel of its size (the ratio of the screen it is shown on, so that it
+// stays sharp there) and carries that ratio. The build draws the ones a
+// start shows once more, at the usual ratios (below).
 namespace app {
 
 // A status notice: light-blue text on black, 193 × 33 pixels.
