@@ -11,9 +11,9 @@
 namespace {
 
 // Starts an instance probe and returns what it answered.
-QString startProbe(QProcess &probe)
+QString startProbe(QProcess &probe, const QStringList &arguments = {})
 {
-    probe.start(QStringLiteral(INSTANCE_PROBE), {});
+    probe.start(QStringLiteral(INSTANCE_PROBE), arguments);
     if (!probe.waitForStarted(10000) || !probe.waitForReadyRead(10000))
         return QStringLiteral("(no answer)");
     return QString::fromLatin1(probe.readLine()).trimmed();
@@ -27,6 +27,21 @@ QString handOver(const QByteArray &path)
     if (!probe.waitForFinished(30000))
         return QStringLiteral("(no answer)");
     return QString::fromLatin1(probe.readAllStandardOutput()).trimmed();
+}
+
+// The next path a serving probe was handed, or "(none)".
+QByteArray nextHandedPath(QProcess &serving)
+{
+    while (!serving.canReadLine())
+        if (!serving.waitForReadyRead(10000))
+            return "(none)";
+    return QByteArray::fromHex(serving.readLine().trimmed());
+}
+
+// Hands "/quit" to a serving probe; true once it has ended.
+bool quit(QProcess &serving)
+{
+    return handOver("/quit") == QLatin1String("taken") && serving.waitForFinished(10000);
 }
 
 void finish(QProcess &probe)
@@ -71,16 +86,11 @@ private slots:
     void aPathIsHandedToTheRunningCopy()
     {
         QProcess first;
-        first.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("serve")});
-        QVERIFY(first.waitForStarted(10000) && first.waitForReadyRead(10000));
-        QCOMPARE(QString::fromLatin1(first.readLine()).trimmed(), QStringLiteral("first"));
+        QCOMPARE(startProbe(first, {QStringLiteral("serve")}), QStringLiteral("first"));
         const QByteArray path = "/srv/pictures/caf\xe9 1.jpg";
         QCOMPARE(handOver(path), QStringLiteral("taken"));
-        while (!first.canReadLine())
-            QVERIFY(first.waitForReadyRead(10000));
-        QCOMPARE(QByteArray::fromHex(first.readLine().trimmed()), path);
-        QCOMPARE(handOver("/quit"), QStringLiteral("taken"));
-        QVERIFY(first.waitForFinished(10000));
+        QCOMPARE(nextHandedPath(first), path);
+        QVERIFY(quit(first));
         QCOMPARE(handOver("/srv/pictures/a.jpg"), QStringLiteral("refused"));
     }
 
@@ -89,15 +99,10 @@ private slots:
     void aStartWaitsForACopyThatIsStillStarting()
     {
         QProcess first;
-        first.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("serve"), QStringLiteral("700")});
-        QVERIFY(first.waitForStarted(10000) && first.waitForReadyRead(10000));
-        QCOMPARE(QString::fromLatin1(first.readLine()).trimmed(), QStringLiteral("first"));
+        QCOMPARE(startProbe(first, {QStringLiteral("serve"), QStringLiteral("700")}), QStringLiteral("first"));
         QCOMPARE(handOver("/srv/early.jpg"), QStringLiteral("taken"));
-        while (!first.canReadLine())
-            QVERIFY(first.waitForReadyRead(10000));
-        QCOMPARE(QByteArray::fromHex(first.readLine().trimmed()), QByteArray("/srv/early.jpg"));
-        QCOMPARE(handOver("/quit"), QStringLiteral("taken"));
-        QVERIFY(first.waitForFinished(10000));
+        QCOMPARE(nextHandedPath(first), QByteArray("/srv/early.jpg"));
+        QVERIFY(quit(first));
     }
 
     // A copy that was killed leaves its socket behind; the next copy
@@ -106,28 +111,21 @@ private slots:
     void aKilledCopyLeavesNoDeadHandOverAndAFloodIsCutOff()
     {
         QProcess killed;
-        killed.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("serve")});
-        QVERIFY(killed.waitForStarted(10000) && killed.waitForReadyRead(10000));
-        QCOMPARE(QString::fromLatin1(killed.readLine()).trimmed(), QStringLiteral("first"));
+        QCOMPARE(startProbe(killed, {QStringLiteral("serve")}), QStringLiteral("first"));
         ::kill(pid_t(killed.processId()), SIGKILL);
         QVERIFY(killed.waitForFinished(10000));
         QCOMPARE(handOver("/srv/a.jpg"), QStringLiteral("refused"));
 
         QProcess next;
-        next.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("serve")});
-        QVERIFY(next.waitForStarted(10000) && next.waitForReadyRead(10000));
-        QCOMPARE(QString::fromLatin1(next.readLine()).trimmed(), QStringLiteral("first"));
+        QCOMPARE(startProbe(next, {QStringLiteral("serve")}), QStringLiteral("first"));
         QProcess flood;
         flood.start(QStringLiteral(INSTANCE_PROBE), {QStringLiteral("hand-long"), QStringLiteral("200000")});
         QVERIFY(flood.waitForFinished(30000));
         QCOMPARE(QString::fromLatin1(flood.readAllStandardOutput()).trimmed(), QStringLiteral("refused"));
         const QByteArray path = "/srv/pictures/b.jpg";
         QCOMPARE(handOver(path), QStringLiteral("taken"));
-        while (!next.canReadLine())
-            QVERIFY(next.waitForReadyRead(10000));
-        QCOMPARE(QByteArray::fromHex(next.readLine().trimmed()), path);
-        QCOMPARE(handOver("/quit"), QStringLiteral("taken"));
-        QVERIFY(next.waitForFinished(10000));
+        QCOMPARE(nextHandedPath(next), path);
+        QVERIFY(quit(next));
     }
 
     void twoProcessesWritingAtOnceLoseNothing()
