@@ -89,14 +89,16 @@ struct GatedReader {
                 std::shared_ptr<std::atomic<int>> made;
             };
             auto *pixels = new Pixels{{}, made};
-            ++*made;
             const QImage image(pixels->data, 1, 1, QImage::Format_RGB32, [](void *info) {
                 auto *freed = static_cast<Pixels *>(info);
                 --*freed->made;
                 delete freed;
             }, pixels);
             {
+                // Made and no longer making in one step: a decode that
+                // begins meanwhile must not count this picture twice.
                 std::lock_guard lock(mutex);
+                ++*made;
                 --making;
             }
             return picture::LoadResult{picture::Picture::fromImage(image), {}};
