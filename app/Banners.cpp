@@ -135,15 +135,17 @@ QImage baked(const QString &name, qreal devicePixelRatio)
     return fromBakedBytes(file.readAll(), devicePixelRatio);
 }
 
-QImage bakedOrDrawn(const QString &name, qreal devicePixelRatio)
+QImage bakedOrDrawn(const BakedPicture &picture, qreal devicePixelRatio)
 {
-    QImage picture = baked(name, devicePixelRatio);
-    if (!picture.isNull())
-        return picture;
-    for (const BakedPicture &known : bakedPictures())
-        if (known.name == name)
-            return known.draw(devicePixelRatio);
-    return {};
+    QImage kept = baked(picture.name, devicePixelRatio);
+    return kept.isNull() ? picture.draw(devicePixelRatio) : kept;
+}
+
+// The entry of the table named `name`, which the table holds.
+const BakedPicture &bakedPicture(QLatin1StringView name)
+{
+    const QList<BakedPicture> &pictures = bakedPictures();
+    return *std::find_if(pictures.cbegin(), pictures.cend(), [name](const BakedPicture &p) { return p.name == name; });
 }
 
 } // namespace
@@ -199,19 +201,19 @@ QImage fromBakedBytes(const QByteArray &bytes, qreal devicePixelRatio)
 
 QImage startUpPicture(qreal devicePixelRatio)
 {
-    return bakedOrDrawn(QStringLiteral("startup"), devicePixelRatio);
+    return bakedOrDrawn(bakedPicture(QLatin1StringView("startup")), devicePixelRatio);
 }
 
 QImage nameBanner(qreal devicePixelRatio)
 {
-    return bakedOrDrawn(QStringLiteral("name-banner"), devicePixelRatio);
+    return bakedOrDrawn(bakedPicture(QLatin1StringView("name-banner")), devicePixelRatio);
 }
 
 QImage notice(const QString &text, qreal devicePixelRatio)
 {
     for (const BakedPicture &known : bakedPictures())
         if (!known.noticeText.isEmpty() && known.noticeText == text)
-            return bakedOrDrawn(known.name, devicePixelRatio);
+            return bakedOrDrawn(known, devicePixelRatio);
     return drawNotice(text, devicePixelRatio);
 }
 

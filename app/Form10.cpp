@@ -46,17 +46,20 @@ void Form10::Form_Load()
     // 3. The main window, loaded hidden.
     auto *main = new Form1();
     main->Form_Load();
-    // 4. Shown unless it starts in the tray.
-    if (settings::Read(settings::TrayIcon) != QLatin1String("1")) {
-        main->show();
-        afterFirstPaint(main->File1->viewport(), [main] {
-            qCDebug(startUpTrace, "main window painted, %d files listed", main->File1->ListCount());
-            showApplicationIcon(main);
-            platform::answerHandOvers();
-        });
-    } else {
+    // 4. Shown unless it starts in the tray. What the first paint does not
+    // need follows it.
+    const auto afterShown = [main] {
         showApplicationIcon(main);
         platform::answerHandOvers();
+    };
+    if (settings::Read(settings::TrayIcon) != QLatin1String("1")) {
+        main->show();
+        afterFirstPaint(main->File1->viewport(), [main, afterShown] {
+            qCDebug(startUpTrace, "main window painted, %d files listed", main->File1->ListCount());
+            afterShown();
+        });
+    } else {
+        afterShown();
     }
     // 5. The start-up window's work is done.
     Unload();

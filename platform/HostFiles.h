@@ -4,6 +4,9 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
+
+#include <unistd.h>
 
 #include <sys/types.h>
 
@@ -73,6 +76,31 @@ private:
 
 // Whether a file name is one of TemporaryFile's.
 bool isTemporaryName(QByteArrayView name);
+
+// A file descriptor, closed when the scope ends unless released.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+    // Gives the descriptor up to the caller, who closes it.
+    int release() { return std::exchange(m_fd, -1); }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd;
+};
 
 // Writes all of `data` to the descriptor. 0 or the error number.
 int writeAll(int fd, QByteArrayView data);

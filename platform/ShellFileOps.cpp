@@ -37,23 +37,6 @@ qint64 &copyWriteFault()
     return failAfter;
 }
 
-// Closes a file descriptor when the scope ends.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 FileOpResult failure(const QString &path, int error)
 {
     return FileOpResult::failed(path, host::errorText(error));
@@ -126,7 +109,7 @@ int writeChunk(int fd, QByteArrayView data, qint64 offset)
 FileOpResult copyFile(const QString &source, const QString &folder, CopyProgress *progress, bool removeSource)
 {
     const QByteArray src = hostPathBytes(source);
-    const Descriptor in(::open(src.constData(), O_RDONLY | O_CLOEXEC));
+    const host::Descriptor in(::open(src.constData(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         return failure(source, errno);
     struct stat before {};

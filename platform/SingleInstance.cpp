@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/HostFiles.h"
 #include "platform/HostPath.h"
 
 #include <QCoreApplication>
@@ -119,19 +120,7 @@ constexpr int AnswerWaitMs = 10000;
 // its window is on the screen.
 constexpr int ListenWaitMs = 3000;
 
-// A descriptor closed when its owner goes.
-struct Descriptor {
-    int fd = -1;
-    explicit Descriptor(int descriptor = -1) : fd(descriptor) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    int release() { return std::exchange(fd, -1); }
-};
+using host::Descriptor;
 
 // A local (Unix) socket address for `path`, or nothing when the path is too
 // long for one.
@@ -212,7 +201,7 @@ void HandOverConnection::readSome()
 {
     char chunk[4096];
     for (;;) {
-        const ssize_t got = ::read(m_fd.fd, chunk, sizeof chunk);
+        const ssize_t got = ::read(m_fd.get(), chunk, sizeof chunk);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
@@ -225,7 +214,7 @@ void HandOverConnection::readSome()
         const qsizetype end = m_buffer.indexOf(EndOfPath);
         if (end >= 0) {
             const QString path = hostPathFromBytes(QByteArrayView(m_buffer).first(end));
-            [[maybe_unused]] const ssize_t sent = ::send(m_fd.fd, &Taken, 1, MSG_NOSIGNAL);
+            [[maybe_unused]] const ssize_t sent = ::send(m_fd.get(), &Taken, 1, MSG_NOSIGNAL);
             finish();
             // Shown from the event loop, not inside the notifier's signal:
             // showing it may open a message box with an event loop of its own.
@@ -242,7 +231,7 @@ void HandOverConnection::readSome()
 void acceptHandOvers()
 {
     for (;;) {
-        const int fd = ::accept4(handOver().listening.fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        const int fd = ::accept4(handOver().listening.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
@@ -264,9 +253,11 @@ int listenAt(const QByteArray &path)
     const QByteArray bound = privateFolder + "/s";
     const auto address = socketAddress(bound);
     Descriptor fd(address ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0) : -1);
-    const bool made = fd.fd >= 0
-                      && ::bind(fd.fd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0
-                      && ::chmod(bound.constData(), 0600) == 0 && ::listen(fd.fd, SOMAXCONN) == 0
+    // The rename replaces a socket left by a copy that crashed; the lock is
+    // ours, so no live copy listens there.
+    const bool made = fd.get() >= 0
+                      && ::bind(fd.get(), reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0
+                      && ::chmod(bound.constData(), 0600) == 0 && ::listen(fd.get(), SOMAXCONN) == 0
                       && ::rename(bound.constData(), path.constData()) == 0;
     ::unlink(bound.constData());
     ::rmdir(privateFolder.constData());
@@ -275,23 +266,20 @@ int listenAt(const QByteArray &path)
 
 void listenForHandOvers()
 {
-    if (!QCoreApplication::instance() || handOver().listening.fd >= 0)
+    if (!QCoreApplication::instance() || handOver().listening.get() >= 0)
         return;
     const QByteArray path = QFile::encodeName(socketPath());
     if (!socketAddress(path)) {
         std::fprintf(stderr, "lumadex-viewer: later starts cannot hand paths over: the socket name is too long\n");
         return;
     }
-    // A socket left by a copy that crashed; the lock is ours, so no live
-    // copy listens there.
-    ::unlink(path.constData());
     const int fd = listenAt(path);
     if (fd < 0) {
         std::fprintf(stderr, "lumadex-viewer: later starts cannot hand paths over: %s\n", std::strerror(errno));
         return;
     }
     HandOver &state = handOver();
-    state.listening.fd = fd;
+    state.listening.reset(fd);
     state.socketFile = path;
     state.notifier = new QSocketNotifier(fd, QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(state.notifier.data(), &QSocketNotifier::activated, state.notifier.data(), &acceptHandOvers);
@@ -321,9 +309,9 @@ void answerHandOvers()
 void releaseInstanceLock()
 {
     HandOver &state = handOver();
-    if (state.listening.fd >= 0) {
+    if (state.listening.get() >= 0) {
         delete state.notifier.data();
-        ::close(state.listening.release());
+        state.listening.reset();
         ::unlink(state.socketFile.constData());
     }
     if (instanceLock() >= 0) {
@@ -332,21 +320,18 @@ void releaseInstanceLock()
     }
 }
 
-bool handOverToRunningInstance(const QString &hostPath)
+namespace {
+
+// Connects `fd` to the running copy's socket. A copy whose queue of starts
+// is full is busy, not gone, and one that has no socket yet may be
+// starting: both are tried again.
+bool connectToRunningCopy(int fd, const sockaddr_un &address)
 {
-    const auto address = socketAddress(QFile::encodeName(socketPath()));
-    if (!address)
-        return false;
-    Descriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (fd.fd < 0)
-        return false;
-    // A copy whose queue of starts is full is busy, not gone, and one that
-    // has no socket yet may be starting: both are tried again.
     const auto connectBy = Clock::now() + std::chrono::milliseconds(AnswerWaitMs);
     const auto listeningBy = Clock::now() + std::chrono::milliseconds(ListenWaitMs);
     for (;;) {
-        if (::connect(fd.fd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0)
-            break;
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
+            return true;
         if (errno == EINTR)
             continue;
         const bool busy = errno == EAGAIN && Clock::now() < connectBy;
@@ -356,39 +341,53 @@ bool handOverToRunningInstance(const QString &hostPath)
             ::poll(nullptr, 0, 10);
             continue;
         }
-        if (errno != EINPROGRESS || !waitFor(fd.fd, POLLOUT, connectBy))
+        if (errno != EINPROGRESS || !waitFor(fd, POLLOUT, connectBy))
             return false;
         int error = 0;
         socklen_t length = sizeof error;
-        if (::getsockopt(fd.fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
-            return false;
-        break;
+        return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
     }
-    const QByteArray message = hostPathBytes(hostPath) + EndOfPath;
+}
+
+bool sendAll(int fd, const QByteArray &message)
+{
     const auto writeBy = Clock::now() + std::chrono::milliseconds(AnswerWaitMs);
     for (qsizetype sent = 0; sent < message.size();) {
-        const ssize_t n = ::send(fd.fd, message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
-        if (n > 0)
+        const ssize_t n = ::send(fd, message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
+        if (n > 0) {
             sent += n;
-        else if (n < 0 && errno == EINTR)
             continue;
-        else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(fd.fd, POLLOUT, writeBy))
-            continue;
-        else
-            return false;
-    }
-    const auto answerBy = Clock::now() + std::chrono::milliseconds(AnswerWaitMs);
-    for (;;) {
-        char answer = 0;
-        const ssize_t n = ::read(fd.fd, &answer, 1);
-        if (n == 1)
-            return answer == Taken;
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(fd.fd, POLLIN, answerBy))
+        }
+        if (n < 0 && (errno == EINTR || ((errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(fd, POLLOUT, writeBy))))
             continue;
         return false;
     }
+    return true;
+}
+
+// The running copy's one-byte answer, or 0 when none comes.
+char answerOf(int fd)
+{
+    const auto answerBy = Clock::now() + std::chrono::milliseconds(AnswerWaitMs);
+    for (;;) {
+        char answer = 0;
+        const ssize_t n = ::read(fd, &answer, 1);
+        if (n == 1)
+            return answer;
+        if (n < 0 && (errno == EINTR || ((errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(fd, POLLIN, answerBy))))
+            continue;
+        return 0;
+    }
+}
+
+} // namespace
+
+bool handOverToRunningInstance(const QString &hostPath)
+{
+    const auto address = socketAddress(QFile::encodeName(socketPath()));
+    const Descriptor fd(address ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0) : -1);
+    return fd.get() >= 0 && connectToRunningCopy(fd.get(), *address)
+           && sendAll(fd.get(), hostPathBytes(hostPath) + EndOfPath) && answerOf(fd.get()) == Taken;
 }
 
 void setHandOverReceiver(std::function<void(const QString &hostPath)> receive)
